@@ -1,0 +1,18 @@
+// The definitions of the program's windows.
+#pragma once
+
+#include <span>
+
+#include "platform/WindowDef.h"
+
+namespace mj::ui {
+
+const platform::WindowDef& MainWindow();
+const platform::WindowDef& VideoSearchWindow();
+const platform::WindowDef& MovieDownloadSearchWindow();
+const platform::WindowDef& NetDiskSearchWindow();
+
+// Every definition, for checks that hold for all windows.
+std::span<const platform::WindowDef* const> AllWindows();
+
+}  // namespace mj::ui
