@@ -40,7 +40,7 @@ std::vector<std::string> SplitText(std::string_view text, char separator) {
 int FindText(std::string_view text, std::string_view what) {
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text.substr(i, what.size()) == what && i + what.size() <= text.size()) return static_cast<int>(i) + 1;
+        if (text.substr(i, what.size()) == what) return static_cast<int>(i) + 1;
         const std::size_t n = CharAt(text, i);
         if (n == 0) break;
         i += n;

@@ -112,7 +112,9 @@ QtToolkit::QtToolkit(Shell& shell) : shell_(shell), guiThread_(std::this_thread:
 }
 
 QtToolkit::~QtToolkit() {
-    for (auto& [name, o] : open_)
+    auto all = std::move(open_);
+    open_.clear();
+    for (auto& [name, o] : all)
         if (o->window) delete o->window.data();
 }
 
@@ -335,7 +337,7 @@ bool QtToolkit::OpenWindow(const WindowDef& def, WindowHandlers handlers, bool m
     Open& ref = *o;
     open_[def.name] = std::move(o);
     DefWindow* w = Build(ref.def, ref);
-    connect(w, &QObject::destroyed, this, [this, name = def.name] { WindowGone(name); });
+    connect(w, &QObject::destroyed, this, [this, name = def.name, w] { WindowGone(name, w); });
 
     // Other top-levels are disabled while a modal window is open, and get their own state back after.
     std::vector<std::pair<QPointer<QWidget>, bool>> others;
@@ -373,11 +375,12 @@ bool QtToolkit::AskClose(const std::string& window) {
     return !answer.has_value() || *answer;
 }
 
-void QtToolkit::WindowGone(const std::string& window) {
+void QtToolkit::WindowGone(const std::string& window, const QObject* gone) {
+    // A widget announces its end before its guards are cleared, so compare the object, not the guard.
     auto it = open_.find(window);
-    if (ending_ || it == open_.end() || it->second->window) return;
+    if (ending_ || it == open_.end() || (it->second->window && it->second->window.data() != gone)) return;
     open_.erase(it);
-    if (open_.empty() && !ending_) QCoreApplication::quit();
+    if (open_.empty() && !ending_) QCoreApplication::exit(0);
 }
 
 void QtToolkit::SetVisible(const std::string& window, bool visible) {
@@ -541,7 +544,9 @@ void QtToolkit::EndProgram(int code) {
         std::fflush(nullptr);
         std::_Exit(code & 0xFF);
     }
-    for (auto& [name, o] : open_) {
+    auto all = std::move(open_);
+    open_.clear();
+    for (auto& [name, o] : all) {
         if (o->tray) o->tray->hide();
         o->tray.reset();
         if (o->window) delete o->window.data();

@@ -87,7 +87,7 @@ public:
 
     // Called by DefWindow.
     bool AskClose(const std::string& window);
-    void WindowGone(const std::string& window);
+    void WindowGone(const std::string& window, const QObject* gone);
 
     Shell& shell() { return shell_; }
 

@@ -104,7 +104,8 @@ TEST_P(EveryWindow, IsRealisedAsDefined) {
         if (it->tabStop) stops.push_back(h.W(def.name, it->name));
     if (!stops.empty()) {
         w->show();
-        w->activateWindow();
+        QApplication::setActiveWindow(w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         stops.front()->setFocus(Qt::TabFocusReason);
         for (std::size_t k = 1; k <= stops.size(); ++k) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -148,7 +149,7 @@ TEST(Builder, EscSendsTheCloseRequest) {
     QWidget* edit = h.W("MainWindow", "编辑框1");
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), edit);
+    EXPECT_EQ(h.W("MainWindow")->focusWidget(), edit);
 }
 
 TEST(Builder, MainWindowControlsOfTheirOwnKind) {
