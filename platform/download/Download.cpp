@@ -223,6 +223,8 @@ struct Transfer {
     long status = 0;
     Attempt outcome = Attempt::Retry;
     bool intentionalStop = false;
+    std::string url;       // the address this request went to, for resolving a relative Location
+    std::string location;  // the Location header of the current response
     std::string redirect;
     std::string why;
     Clock::time_point lastData;
@@ -233,6 +235,37 @@ struct Transfer {
 };
 
 bool IsFtp(const Task& t) { return t.address.scheme == "ftp"; }
+
+// A Location, absolute or relative, resolved against the address it came from; empty when unusable.
+std::string Resolve(const std::string& base, const std::string& location) {
+    if (location.empty()) return {};
+    CURLU* u = curl_url();
+    std::string out;
+    char* full = nullptr;
+    if (curl_url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, location.c_str(), 0) == CURLUE_OK &&
+        curl_url_get(u, CURLUPART_URL, &full, 0) == CURLUE_OK) {
+        out = full;
+        curl_free(full);
+    }
+    curl_url_cleanup(u);
+    return out;
+}
+
+// The connection's failures in the program's own words.
+std::string Describe(CURLcode c) {
+    switch (c) {
+        case CURLE_COULDNT_CONNECT: return "无法连接服务器";
+        case CURLE_COULDNT_RESOLVE_HOST: return "无法解析服务器地址";
+        case CURLE_COULDNT_RESOLVE_PROXY: return "无法解析代理服务器地址";
+        case CURLE_OPERATION_TIMEDOUT: return "连接超时";
+        case CURLE_PARTIAL_FILE: return "连接提前关闭";
+        case CURLE_RECV_ERROR: return "接收数据失败";
+        case CURLE_SEND_ERROR: return "发送请求失败";
+        case CURLE_GOT_NOTHING: return "服务器没有回应";
+        default: return curl_easy_strerror(c);
+    }
+}
 
 bool CreateLocalFile(Task& t, int connection) {
     const int fd = ::open(t.fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -329,14 +362,12 @@ bool AcceptResponse(Transfer& x) {
     }
     curl_easy_getinfo(x.easy, CURLINFO_RESPONSE_CODE, &x.status);
     if (x.status == 301 || x.status == 302) {
-        char* loc = nullptr;
-        curl_easy_getinfo(x.easy, CURLINFO_REDIRECT_URL, &loc);
-        if (!loc) {
+        x.redirect = Resolve(x.url, x.location);
+        if (x.redirect.empty()) {
             x.why = "重定向缺少目标地址";
             x.outcome = Attempt::GiveUp;
             return false;
         }
-        x.redirect = loc;
         x.outcome = Attempt::Redirect;
         return false;
     }
@@ -383,8 +414,13 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (line.rfind("HTTP/", 0) == 0) {
         x.headersDone = false;
-        x.redirect.clear();
+        x.location.clear();
         return len;
+    }
+    if (line.size() > 9 && strncasecmp(line.c_str(), "location:", 9) == 0) {
+        std::size_t b = 9;
+        while (b < line.size() && (line[b] == ' ' || line[b] == '\t')) ++b;
+        x.location = line.substr(b);
     }
     if (!IsFtp(x.conn.task) && line.size() > 14 && strncasecmp(line.c_str(), "content-range:", 14) == 0 && !x.first) {
         // "bytes a-b/total": the body must start where the piece stands.
@@ -503,6 +539,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
 void Setup(Transfer& x, const std::string& url, std::int64_t from, std::int64_t to) {
     Task& t = x.conn.task;
     CURL* e = x.easy;
+    x.url = url;
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);  // only 301 and 302 are followed, by our own loop
@@ -578,7 +615,7 @@ void Perform(Transfer& x) {
                     x.why = "连接提前关闭";
                 }
             } else {
-                x.why = curl_easy_strerror(result);
+                x.why = Describe(result);
                 switch (result) {
                     case CURLE_UNSUPPORTED_PROTOCOL:
                     case CURLE_URL_MALFORMAT:
@@ -705,7 +742,8 @@ void RunConnection(Connection& c, bool first) {
             t.SetEndReason("重试次数用完: " + why);
             break;
         }
-        t.Log(c.number, why + ", " + std::to_string(s.retryWaitMs / 1000) + " 秒后重试", kLogError);
+        t.Log(c.number, why + ", " + std::to_string(s.retryWaitMs) + " 毫秒后重试 (第 " + std::to_string(failures) + " 次)",
+              kLogError);
         WaitRetry(t, s.retryWaitMs);
     }
     {
