@@ -13,4 +13,4 @@ run_preset() {
 }
 run_preset default
 run_preset asan
-run_preset tsan 'Download|Update'
+run_preset tsan 'Download'

@@ -7,6 +7,7 @@
 #include "search/Hosts.h"
 #include "search/Search.h"
 #include "ui/Definitions.h"
+#include "update/Update.h"
 
 namespace mj::ui {
 namespace {
@@ -77,6 +78,9 @@ platform::WindowHandlers MainWindowHandlers() {
     h.clicked["按钮6"] = [] { OpenAddress(std::string("http://") + hosts::kPlayerVendor + "/"); };
     for (const auto& t : search::Targets())
         if (std::string(t.window) == kMain) h.clicked[t.button] = [&t] { search::SearchClick(t); };
+    h.clicked["按钮1"] = UpdateClick;
+    h.ticks["时钟"] = ProgressTick;
+    h.ticks["时钟1"] = LabelsTick;
     h.menuSelected["显示"] = ShowMainWindow;
     h.menuSelected["退出"] = [] { ExitProgram(); };
     return h;

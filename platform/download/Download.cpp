@@ -194,8 +194,9 @@ struct Task : std::enable_shared_from_this<Task> {
 };
 
 // The registry from handle words to tasks; queries copy the pointer and never wait for a connection.
-std::mutex g_tasksMutex;
-std::map<std::intptr_t, std::shared_ptr<Task>> g_tasks;
+// Never destroyed: a task thread may still be leaving the registry while the process exits.
+std::mutex& g_tasksMutex = *new std::mutex;
+std::map<std::intptr_t, std::shared_ptr<Task>>& g_tasks = *new std::map<std::intptr_t, std::shared_ptr<Task>>;
 std::atomic<std::intptr_t> g_nextHandle{1};
 
 std::shared_ptr<Task> Lookup(Download* d) {
@@ -220,6 +221,7 @@ struct Transfer {
     std::int64_t skip = 0;        // body bytes to drop before streamPos reaches the piece (a 200 to a range)
     bool headersDone = false;
     bool anyHeader = false;
+    bool abort = false;
     long status = 0;
     Attempt outcome = Attempt::Retry;
     bool intentionalStop = false;
@@ -406,6 +408,13 @@ bool AcceptResponse(Transfer& x) {
     return true;
 }
 
+// Ends the transfer from a callback. libcurl may ignore a refusal made while it replays data held by a
+// pause, so the driving loop also watches the flag and removes the handle itself.
+std::size_t Abort(Transfer& x) {
+    x.abort = true;
+    return 0;
+}
+
 std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
     auto& x = *static_cast<Transfer*>(user);
     const std::size_t len = size * n;
@@ -431,7 +440,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
         if (start != pc.pos.load()) {
             x.why = "服务器返回的范围不符";
             x.outcome = Attempt::Retry;
-            return 0;
+            return Abort(x);
         }
     }
     if (line.empty()) {
@@ -439,7 +448,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
         curl_easy_getinfo(x.easy, CURLINFO_RESPONSE_CODE, &code);
         if (code >= 100 && code < 200) return len;  // an interim reply; the real one follows
         x.headersDone = true;
-        if (!AcceptResponse(x)) return 0;
+        if (!AcceptResponse(x)) return Abort(x);
     }
     return len;
 }
@@ -460,13 +469,14 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
     auto& x = *static_cast<Transfer*>(user);
     Task& t = x.conn.task;
     std::size_t len = size * n;
+    if (x.abort) return 0;
     if (t.stopping || (t.singleMode && x.conn.number != 0 && !x.conn.walker)) {
         x.intentionalStop = true;
-        return 0;
+        return Abort(x);
     }
     if (!x.headersDone && IsFtp(t)) {
         x.headersDone = true;
-        if (!AcceptResponse(x)) return 0;
+        if (!AcceptResponse(x)) return Abort(x);
     }
     const std::int64_t budget = t.p.SpeedLimit > 0
                                     ? std::min<std::int64_t>({t.Share(), kMaxRead})
@@ -496,7 +506,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
                 // The piece is full: anything beyond it belongs to another piece or to nobody.
                 x.outcome = Attempt::Finished;
                 x.intentionalStop = true;
-                return 0;
+                return Abort(x);
             }
             x.piece = next;
             continue;
@@ -511,7 +521,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
                 t.SetEndReason("写入文件失败");
                 x.outcome = Attempt::GiveUp;
                 x.why = "写入文件失败";
-                return 0;
+                return Abort(x);
             }
             written += static_cast<std::size_t>(w);
         }
@@ -529,7 +539,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
             if (!more || !x.conn.walker) {
                 x.outcome = Attempt::Finished;
                 x.intentionalStop = true;
-                return 0;
+                return Abort(x);
             }
         }
     }
@@ -593,6 +603,10 @@ void Perform(Transfer& x) {
     for (;;) {
         int runningHandles = 0;
         curl_multi_perform(m, &runningHandles);
+        if (x.abort) {
+            if (x.intentionalStop && x.outcome == Attempt::Retry) x.outcome = Attempt::Finished;
+            break;
+        }
         int queued = 0;
         CURLcode result = CURLE_OK;
         bool ended = false;
