@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "resources/Blocks.h"
 #include "search/Hosts.h"
+#include "skin/Skin.h"
 #include "ui/Definitions.h"
 #include "ui/MainWindow.h"
 #include "update/SavePath.h"
@@ -11,6 +12,7 @@ namespace {
 void MainWindowCreated() {
     auto& ui = Sys().ui;
     AppState& a = App();
+    ApplySkin(3, "");
     ui.SetTrayIcon(ui::kMain, blocks::ProgramIcon(), ui::kTrayTip);
     a.UpdateUrl = std::string("http://") + hosts::kDownload + "/ljxz/vorb_ins_all.exe";
     a.SavePath = Sys().shell.SpecialFolder(platform::Folder::Desktop);
@@ -26,6 +28,7 @@ void StartProgram(platform::Platform& p) {
     BindPlatform(&p);
     InitApplication();
     p.process.RegisterCleanup(ReleaseApplication);
+    DeploySkinEngine();
     platform::WindowHandlers h = ui::MainWindowHandlers();
     h.created = MainWindowCreated;
     if (!p.ui.OpenWindow(ui::MainWindow(), std::move(h), false)) p.process.FatalError("载入启动窗口失败");

@@ -1,6 +1,7 @@
 // Everything the program reaches of its platform, handed to the program's entry.
 #pragma once
 
+#include "platform/Libraries.h"
 #include "platform/Process.h"
 #include "platform/Shell.h"
 #include "platform/Toolkit.h"
@@ -11,6 +12,7 @@ struct Platform {
     Toolkit& ui;
     Shell& shell;
     Process& process;
+    Libraries& libs;
 };
 
 using ProgramEntryFn = int (*)(Platform&);

@@ -8,5 +8,8 @@ namespace mj::blocks {
 using Block = std::span<const unsigned char>;
 
 Block ProgramIcon();
+Block SkinEngineLibrary();
+// Built-in skins 1 to 8; an empty block for any other number.
+Block BuiltInSkin(int number);
 
 }  // namespace mj::blocks

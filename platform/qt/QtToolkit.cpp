@@ -79,7 +79,7 @@ QIcon IconOf(Block icon) {
 struct QtToolkit::Open {
     WindowDef def;
     WindowHandlers handlers;
-    QPointer<DefWindow> window;
+    QPointer<QWidget> window;  // a QWidget guard: during destruction the object is no longer a DefWindow
     std::map<std::string, QPointer<QWidget>> controls;
     std::map<std::string, QTimer*> timers;
     std::map<std::string, QMenu*> menus;  // by entry caption
@@ -163,9 +163,6 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
     w->setFixedSize(def.outerWidth - kFrameWidth, def.outerHeight - kFrameHeight);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     w->move((screen.width() - def.outerWidth) / 2, (screen.height() - def.outerHeight) / 2);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    w->setPalette(pal);
     w->setAutoFillBackground(true);
 
     // Controls are created so that a group box exists before its children; stacking and Tab order are then
@@ -217,10 +214,9 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
                     e->setReadOnly(c.readOnly);
                     made = e;
                 }
-                {
+                if (c.buttonFaceBackground) {
                     QPalette p = made->palette();
-                    p.setColor(QPalette::Base, c.buttonFaceBackground ? pal.color(QPalette::Button) : Qt::white);
-                    p.setColor(QPalette::Text, Qt::black);
+                    p.setBrush(QPalette::Base, p.button());
                     made->setPalette(p);
                 }
                 break;
@@ -266,8 +262,8 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
         made->setObjectName(Q(c.name));
         made->setGeometry(c.place.left, c.place.top, c.place.width, c.place.height);
         made->setFocusPolicy(c.tabStop ? Qt::StrongFocus : Qt::NoFocus);
-        if (c.kind != ControlKind::Hyperlink)
-            SetTextColour(made, c.textColour ? Colour(*c.textColour) : QColor(Qt::black));
+        // Only a colour the definition gives is fixed; the rest follows the application's look (and its skin).
+        if (c.kind != ControlKind::Hyperlink && c.textColour) SetTextColour(made, Colour(*c.textColour));
         if (c.font) made->setFont(DefinitionFont(*c.font, made->font()));
         made->setVisible(c.shown);
         o.controls[c.name] = made;

@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/qt/QtToolkit.h"
+#include "platform/shell/DlLibraries.h"
 #include "platform/shell/XdgShell.h"
 
 namespace mj::platform {
@@ -60,7 +61,9 @@ int RunPlatform(int argc, char** argv, ProgramEntryFn entry) {
     shell::XdgShell shell;
     qt::QtToolkit toolkit(shell);
     RouteTerminationTo(toolkit);
-    Platform platform{toolkit, shell, toolkit};
+    shell::DlLibraries libs(shell, QCoreApplication::applicationDirPath().toStdString());
+    toolkit.AddShutdownStep([&libs] { libs.UnloadAll(); });
+    Platform platform{toolkit, shell, toolkit, libs};
     const int code = entry(platform);
     toolkit.EndProgram(code);
 }

@@ -20,6 +20,7 @@
 #include "app/AppState.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/Icon.h"
+#include "platform/shell/DlLibraries.h"
 #include "platform/shell/XdgShell.h"
 
 namespace mj::test {
@@ -42,7 +43,8 @@ struct Harness {
     QTemporaryDir dir;
     TestShell shell;
     platform::qt::QtToolkit toolkit{shell};
-    platform::Platform platform{toolkit, shell, toolkit};
+    platform::shell::DlLibraries libs{shell, QCoreApplication::applicationDirPath().toStdString()};
+    platform::Platform platform{toolkit, shell, toolkit, libs};
     std::string recordFile;
 
     Harness() {
