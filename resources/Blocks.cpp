@@ -8,6 +8,7 @@
 
 MJ_BLOCK(icon)
 MJ_BLOCK(skinengine)
+MJ_BLOCK(guide)
 MJ_BLOCK(skin_midnight)
 MJ_BLOCK(skin_amber)
 MJ_BLOCK(skin_meadow)
@@ -23,6 +24,7 @@ namespace mj::blocks {
 
 Block ProgramIcon() { return MJ_SPAN(icon); }
 Block SkinEngineLibrary() { return MJ_SPAN(skinengine); }
+Block GuidePicture() { return MJ_SPAN(guide); }
 
 Block BuiltInSkin(int number) {
     switch (number) {

@@ -9,6 +9,7 @@ using Block = std::span<const unsigned char>;
 
 Block ProgramIcon();
 Block SkinEngineLibrary();
+Block GuidePicture();
 // Built-in skins 1 to 8; an empty block for any other number.
 Block BuiltInSkin(int number);
 

@@ -7,6 +7,7 @@ namespace mj::hosts {
 inline constexpr const char* kPortal = "www.mijutong.example";
 inline constexpr const char* kForum = "bbs.mijutong.example";
 inline constexpr const char* kDownload = "down.mijutong.example";
+inline constexpr const char* kContactMail = "kf@mijutong.example";
 
 inline constexpr const char* kPlayerVendor = "www.qvod.com";
 inline constexpr const char* kNetDiskSearch = "www.qiannao.com";

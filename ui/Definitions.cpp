@@ -1,5 +1,6 @@
 #include "ui/Definitions.h"
 
+#include "resources/Blocks.h"
 #include "search/Hosts.h"
 #include "ui/DefBuilders.h"
 
@@ -153,6 +154,60 @@ WindowDef MakeNetDiskSearchWindow() {
     return w;
 }
 
+WindowDef MakeAboutWindow() {
+    WindowDef w;
+    w.name = "AboutWindow";
+    w.caption = "关于";
+    w.outerWidth = 380;
+    w.outerHeight = 214;
+    const std::string forum = kHttp + hosts::kForum, portal = kHttp + hosts::kPortal;
+    ControlDef mail = Control(ControlKind::Hyperlink, "超级链接框1", "分组框1", {48, 96, 96, 16}, false);
+    mail.webLink = false;
+    mail.emailAddress = hosts::kContactMail;
+    w.controls = {
+        WebLink("超级链接框3", "分组框1", {16, 136, 176, 16}, "交流论坛:" + forum, forum),
+        WebLink("超级链接框2", "分组框1", {16, 112, 192, 24}, "主站搜索引擎:" + portal, portal),
+        Label("标签5", "分组框1", {256, 96, 48, 16}, "小觅制作"),
+        Label("标签4", "分组框1", {160, 96, 80, 16}, "QQ:10086520"),
+        Label("标签3", "分组框1", {16, 96, 32, 16}, "邮箱:"),
+        mail,
+        Label("标签2", "分组框1", {16, 56, 232, 24}, "您如有任何建议请反馈给我们,将不断完善."),
+        Label("标签1", "分组框1", {8, 16, 344, 32},
+              "\u3000 软件结合了电影，电视剧，音乐视频搜索，以线网络电视功能，超级便民软件，永久免费．", Rgb{0, 128, 0},
+              Align::Left, true),
+        Group("分组框1", {8, 0, 360, 168}),
+    };
+    return w;
+}
+
+WindowDef MakeGuideWindow() {
+    WindowDef w;
+    w.name = "GuideWindow";
+    w.caption = std::string("软件操作图解 官方搜索  ") + kHttp + hosts::kPortal;
+    w.outerWidth = 826;
+    w.outerHeight = 616;
+    ControlDef picture = Control(ControlKind::PictureBox, "图片框1", {}, {0, 0, 816, 584}, false);
+    picture.picture = blocks::GuidePicture();
+    w.controls = {picture};
+    return w;
+}
+
+WindowDef MakeWebTvWindow() {
+    WindowDef w;
+    w.name = "WebTvWindow";
+    w.caption = std::string("更多绿色资源尽在－－－青禾资源 ") + hosts::kForum;
+    w.outerWidth = 971;
+    w.outerHeight = 551;
+    w.minimizeButton = true;
+    ControlDef browser = Control(ControlKind::WebBrowser, "超文本浏览框1", {}, {0, -232, 992, 744}, true);
+    browser.startAddress = kHttp + hosts::kForum + "/faq.php?action=faq&id=101";
+    browser.textSize = 2;
+    browser.offline = false;
+    browser.silent = true;
+    w.controls = {browser};
+    return w;
+}
+
 }  // namespace
 
 const WindowDef& MainWindow() {
@@ -172,9 +227,23 @@ const WindowDef& NetDiskSearchWindow() {
     return w;
 }
 
+const WindowDef& AboutWindow() {
+    static const WindowDef w = MakeAboutWindow();
+    return w;
+}
+const WindowDef& GuideWindow() {
+    static const WindowDef w = MakeGuideWindow();
+    return w;
+}
+const WindowDef& WebTvWindow() {
+    static const WindowDef w = MakeWebTvWindow();
+    return w;
+}
+
 std::span<const WindowDef* const> AllWindows() {
-    static const WindowDef* const all[] = {&MainWindow(), &VideoSearchWindow(), &MovieDownloadSearchWindow(),
-                                           &NetDiskSearchWindow()};
+    static const WindowDef* const all[] = {&MainWindow(),  &VideoSearchWindow(), &MovieDownloadSearchWindow(),
+                                           &NetDiskSearchWindow(), &AboutWindow(), &GuideWindow(),
+                                           &WebTvWindow()};
     return all;
 }
 

@@ -74,6 +74,10 @@ platform::WindowHandlers MainWindowHandlers() {
         OpenModal(MovieDownloadSearchWindow(), search::SearchWindowHandlers("MovieDownloadSearchWindow"));
     };
     h.clicked["按钮5"] = [] { OpenModal(NetDiskSearchWindow(), search::SearchWindowHandlers("NetDiskSearchWindow")); };
+    h.clicked["按钮9"] = [] { OpenModal(AboutWindow()); };
+    h.clicked["按钮8"] = [] { OpenModal(GuideWindow()); };
+    h.clicked["按钮10"] = [] { OpenModal(WebTvWindow()); };
+    h.menuSelected["关于"] = [] { OpenModal(AboutWindow()); };
     h.clicked["按钮7"] = [] { OpenAddress(std::string("http://") + hosts::kForum + "/thread-32202-1-1.html"); };
     h.clicked["按钮6"] = [] { OpenAddress(std::string("http://") + hosts::kPlayerVendor + "/"); };
     for (const auto& t : search::Targets())

@@ -13,6 +13,7 @@ class Hyperlink : public QWidget {
 public:
     Hyperlink(Shell& shell, QString caption, std::string target, QWidget* parent);
     bool Visited() const { return visited_; }
+    const QString& Caption() const { return caption_; }
     bool Hovered() const { return hover_; }
     QColor TextColour() const;
 

@@ -26,6 +26,8 @@
 #include "platform/Text.h"
 #include "platform/qt/Hyperlink.h"
 #include "platform/qt/Icon.h"
+#include "platform/qt/Jpeg.h"
+#include "platform/qt/PictureBox.h"
 
 namespace mj::platform::qt {
 
@@ -108,6 +110,9 @@ void DefWindow::keyPressEvent(QKeyEvent* e) {
 
 QtToolkit::QtToolkit(Shell& shell) : shell_(shell), guiThread_(std::this_thread::get_id()) {
     QApplication::setQuitOnLastWindowClosed(false);  // a hidden main window with its tray must live on
+    SetControlFactory(ControlKind::PictureBox, [](const ControlDef& c, QWidget* parent) -> QWidget* {
+        return new PictureBox(DecodeJpeg(c.picture), parent);
+    });
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { SessionEnding(); });
 }
 

@@ -115,5 +115,7 @@ private:
 
 // Gives the application font a Simplified Chinese family for Han characters.
 void UseDesktopFont();
+// Realises web browser boxes through the module that links WebEngine.
+void UseWebViewModule(QtToolkit& toolkit);
 
 }  // namespace mj::platform::qt

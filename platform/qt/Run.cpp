@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/qt/QtToolkit.h"
+#include "platform/qt/WebViewModule.h"
 #include "platform/shell/DlLibraries.h"
 #include "platform/shell/XdgShell.h"
 
@@ -50,7 +51,16 @@ void qt::UseDesktopFont() {
     QApplication::setFont(f);
 }
 
+void qt::UseWebViewModule(QtToolkit& toolkit) {
+    toolkit.SetControlFactory(ControlKind::WebBrowser, [](const ControlDef& c, QWidget* parent) {
+        const MjWebViewSettings s{c.startAddress.c_str(), c.textSize, c.offline ? 1 : 0, c.silent ? 1 : 0};
+        return CreateWebView(s, parent);
+    });
+}
+
 int RunPlatform(int argc, char** argv, ProgramEntryFn entry) {
+    // WebEngine, loaded later with the first browser box, needs this before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("mijutong");
     QApplication::setDesktopFileName("mijutong");
@@ -61,6 +71,7 @@ int RunPlatform(int argc, char** argv, ProgramEntryFn entry) {
     shell::XdgShell shell;
     qt::QtToolkit toolkit(shell);
     RouteTerminationTo(toolkit);
+    qt::UseWebViewModule(toolkit);
     shell::DlLibraries libs(shell, QCoreApplication::applicationDirPath().toStdString());
     toolkit.AddShutdownStep([&libs] { libs.UnloadAll(); });
     Platform platform{toolkit, shell, toolkit, libs};

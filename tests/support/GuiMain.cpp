@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/qt/QtToolkit.h"
+#include "platform/qt/WebViewModule.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -16,7 +17,9 @@ int main(int argc, char** argv) {
     chmod(runtime.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     setenv("BROWSER", MJ_RECORDER, 1);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     mj::platform::qt::UseDesktopFont();
+    mj::platform::qt::SetWebViewModuleFolder(MJ_WEBVIEW_DIR);
     return RUN_ALL_TESTS();
 }

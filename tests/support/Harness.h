@@ -48,6 +48,7 @@ struct Harness {
     std::string recordFile;
 
     Harness() {
+        platform::qt::UseWebViewModule(toolkit);
         const std::string root = dir.path().toStdString();
         QDir(dir.path()).mkpath("Desktop");
         QDir(dir.path()).mkpath("system");

@@ -224,6 +224,13 @@ void FaultServer::Serve(int fd) {
         const std::string rest = arg("/redirect/");
         const std::string code = rest.substr(0, 3);
         SendAll(fd, head + code + " Moved\r\nLocation: " + rest.substr(3) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    } else if (path == "/page") {
+        const std::string html =
+            "<html><head><title>mijutong test page</title></head><body style='margin:0'>"
+            "<div style='height:232px;background:#f00'>top</div><p id=t>visible</p>"
+            "<script>alert('no dialog may show this'); document.title += ' ran';</script></body></html>";
+        SendAll(fd, head + "200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                        std::to_string(html.size()) + "\r\nConnection: close\r\n\r\n" + html);
     } else if (path == "/loop") {
         SendAll(fd, head + "302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     } else {
