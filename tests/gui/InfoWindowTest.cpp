@@ -125,7 +125,7 @@ TEST(InfoWindows, TheBrowserBoxLoadsARealPageWithoutDialogs) {
     while (view->property("title").toString() != "mijutong test page ran" && t.elapsed() < 30000) QTest::qWait(50);
     EXPECT_EQ(view->property("title").toString().toStdString(), "mijutong test page ran");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "silent: the script's alert shows nothing";
-    EXPECT_EQ(server.Requests(), 1) << "one navigation";
+    EXPECT_EQ(server.RequestsFor("/page"), 1) << "one navigation";
 }
 
 }  // namespace

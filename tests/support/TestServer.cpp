@@ -134,6 +134,11 @@ FaultServer::~FaultServer() {
     for (auto& w : workers_) w.join();
 }
 
+int FaultServer::RequestsFor(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    return paths_[path];
+}
+
 std::string FaultServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
@@ -178,6 +183,7 @@ void FaultServer::Serve(int fd) {
         std::lock_guard lock(mutex_);
         // Keyed by the range's end, which a retry of the same piece keeps.
         seen = seen_[path + "@" + std::to_string(to)]++;
+        ++paths_[path];
     }
     const std::string head = "HTTP/1.1 ";
     auto ranged = [&](const std::string& body, bool cutFirst, bool stallFirst, bool longer) {

@@ -46,6 +46,7 @@ public:
     FaultServer& operator=(const FaultServer&) = delete;
     std::string Url(const std::string& path) const;
     int Requests() const { return requests_; }
+    int RequestsFor(const std::string& path);
     int stallMs = 3000;
 
 private:
@@ -58,6 +59,7 @@ private:
     std::mutex mutex_;
     std::vector<std::thread> workers_;
     std::map<std::string, int> seen_;  // how often a path with its range was asked
+    std::map<std::string, int> paths_;
 };
 
 }  // namespace mj::test
