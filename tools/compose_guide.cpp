@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
     Frame(p, QRect(mainAt + QPoint(72, 8), QSize(192, 24)));
     Frame(p, QRect(mainAt + QPoint(272, 8), QSize(88, 24)));
     Frame(p, QRect(mainAt + QPoint(8, 40), QSize(256, 24)));
-    Arrow(p, mainAt + QPoint(136, 64), mainAt + QPoint(136 + 60, 64 + 40));
-    Note(p, mainAt + QPoint(150, 124), "② 选择搜索类型");
+    Note(p, {200, 50}, "② 点按钮打开搜索窗口");
     Arrow(p, mainAt + QPoint(136, 40), videoAt + QPoint(-6, 30));
     Arrow(p, mainAt + QPoint(48, 40), QPointF(movieAt + QPoint(-6, 20)));
     Arrow(p, mainAt + QPoint(224, 64), QPointF(diskAt + QPoint(-6, 40)));

@@ -93,6 +93,8 @@ DefWindow::DefWindow(QtToolkit& tk, std::string name) : tk_(tk), name_(std::move
 void DefWindow::closeEvent(QCloseEvent* e) {
     if (tk_.AskClose(name_)) {
         e->accept();
+        // Closed now, even though the widget goes at the next turn of the loop: a new opening builds afresh.
+        tk_.WindowGone(name_, this);
         deleteLater();
     } else {
         e->ignore();
