@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev libgl-dev libcurl4-openssl-dev libjpeg-dev libgtest-dev
     xvfb xauth x11-utils xdotool jwm fonts-noto-cjk xdg-utils
     qt6-webengine-dev
-    nginx-light aria2 axel curl python3 clang libclang-rt-14-dev
+    nginx-light aria2 axel curl time python3 clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
