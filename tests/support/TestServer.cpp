@@ -28,11 +28,21 @@ std::string Pattern(std::size_t n, unsigned seed) {
     return s;
 }
 
-int FreePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+
+sockaddr_in Loopback(int port) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
+}
+
+}  // namespace
+
+int FreePort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a = Loopback(0);
     bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t len = sizeof a;
     getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
@@ -44,10 +54,7 @@ bool WaitForPort(int port, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
         const int s = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const sockaddr_in a = Loopback(port);
         const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
         close(s);
         if (ok) return true;
@@ -103,9 +110,7 @@ FaultServer::FaultServer() {
     listen_ = socket(AF_INET, SOCK_STREAM, 0);
     int one = 1;
     setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a = Loopback(0);
     bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t len = sizeof a;
     getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
