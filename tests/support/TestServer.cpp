@@ -54,7 +54,7 @@ bool WaitForPort(int port, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
         const int s = socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in a = Loopback(port);
+        sockaddr_in a = Loopback(port);
         const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
         close(s);
         if (ok) return true;
