@@ -108,9 +108,9 @@ TEST_P(EveryWindow, IsRealisedAsDefined) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         stops.front()->setFocus(Qt::TabFocusReason);
         for (std::size_t k = 1; k <= stops.size(); ++k) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
             QWidget* want = stops[k % stops.size()];
-            QWidget* got = QApplication::focusWidget();
+            QWidget* got = w->focusWidget();
             // A combo box's inner view may own the focus; compare the control it belongs to.
             while (got && got != want && got->parentWidget() != w && got->parentWidget()) {
                 bool isControl = false;

@@ -57,12 +57,13 @@ TEST(SearchWindows, HiddenFilterBoxesAreReachedByTabAndChangeTheSuffix) {
         const auto& kids = box->parentWidget()->children();
         EXPECT_GT(kids.indexOf(box), kids.indexOf(filter));
         EXPECT_TRUE(box->geometry().contains(filter->geometry()));
+        QWidget* win = h.W("NetDiskSearchWindow");
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), h.W("NetDiskSearchWindow", "按钮1"));
-        QTest::keyClick(box, Qt::Key_Tab, Qt::ShiftModifier);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-        EXPECT_EQ(QApplication::focusWidget(), filter);
+        EXPECT_EQ(win->focusWidget(), h.W("NetDiskSearchWindow", "按钮1"));
+        QTest::keyClick(win->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(win->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(win->focusWidget(), filter);
         qobject_cast<QLineEdit*>(filter)->clear();
         TypeText(filter, " site:disk.example");
         TypeText(box, "x");

@@ -96,6 +96,7 @@ inline void WhenOpen(const platform::qt::QtToolkit& tk, const std::string& windo
     QObject::connect(timer, &QTimer::timeout, [timer, &tk, window, fn, elapsed] {
         if (tk.IsOpen(window) && tk.Widget(window)->isVisible()) {
             timer->deleteLater();
+            QApplication::setActiveWindow(tk.Widget(window));
             fn();
         } else if (elapsed->elapsed() > 5000) {
             timer->deleteLater();
