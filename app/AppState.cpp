@@ -11,21 +11,25 @@ AppState g_app;
 platform::Platform* g_platform = nullptr;
 
 constexpr const char* dl::TaskParam::*kTextMembers[TaskRecord::kTextFields] = {
-    &dl::TaskParam::Url,          &dl::TaskParam::LocalPath,        &dl::TaskParam::UserName,
-    &dl::TaskParam::Password,     &dl::TaskParam::UploadOption,     &dl::TaskParam::BinaryExtensions,
-    &dl::TaskParam::ProxyServer,  &dl::TaskParam::Referer,
+    &dl::TaskParam::Url,         &dl::TaskParam::LocalPath,    &dl::TaskParam::UserName,
+    &dl::TaskParam::Password,    &dl::TaskParam::UploadOption, &dl::TaskParam::BinaryExtensions,
+    &dl::TaskParam::ProxyServer, &dl::TaskParam::Referer,
 };
 
 }  // namespace
 
-AppState& App() { return g_app; }
+AppState& App() {
+    return g_app;
+}
 
 platform::Platform& Sys() {
     assert(g_platform);
     return *g_platform;
 }
 
-void BindPlatform(platform::Platform* p) { g_platform = p; }
+void BindPlatform(platform::Platform* p) {
+    g_platform = p;
+}
 
 TaskRecord::TaskRecord() = default;
 

@@ -16,8 +16,17 @@ namespace mj {
 // The task's settings with every text owned here; the record's pointers follow the owned strings.
 class TaskRecord {
 public:
-    enum TextField { Url, LocalPath, UserName, Password, UploadOption, BinaryExtensions, ProxyServer, Referer,
-                     kTextFields };
+    enum TextField {
+        Url,
+        LocalPath,
+        UserName,
+        Password,
+        UploadOption,
+        BinaryExtensions,
+        ProxyServer,
+        Referer,
+        kTextFields
+    };
 
     TaskRecord();
     TaskRecord(const TaskRecord&) = delete;

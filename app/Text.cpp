@@ -7,9 +7,12 @@ namespace {
 std::size_t CharAt(std::string_view text, std::size_t i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     std::size_t n = 1;
-    if (lead >= 0xF0 && lead < 0xF8) n = 4;
-    else if (lead >= 0xE0) n = lead < 0xF0 ? 3 : 1;
-    else if (lead >= 0xC0) n = 2;
+    if (lead >= 0xF0 && lead < 0xF8)
+        n = 4;
+    else if (lead >= 0xE0)
+        n = lead < 0xF0 ? 3 : 1;
+    else if (lead >= 0xC0)
+        n = 2;
     if (n > 1) {
         if (i + n > text.size()) return 0;
         for (std::size_t k = 1; k < n; ++k)

@@ -1,4 +1,6 @@
 #include "app/AppState.h"
 #include "platform/Platform.h"
 
-int main(int argc, char** argv) { return mj::platform::RunPlatform(argc, argv, &mj::ProgramEntry); }
+int main(int argc, char** argv) {
+    return mj::platform::RunPlatform(argc, argv, &mj::ProgramEntry);
+}

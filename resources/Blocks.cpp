@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#define MJ_BLOCK(name)                                 \
-    extern "C" const unsigned char mj_block_##name[];  \
+#define MJ_BLOCK(name)                                \
+    extern "C" const unsigned char mj_block_##name[]; \
     extern "C" const std::uint64_t mj_block_##name##_size;
 
 MJ_BLOCK(icon)
@@ -22,9 +22,15 @@ namespace mj::blocks {
 
 #define MJ_SPAN(name) Block(mj_block_##name, static_cast<std::size_t>(mj_block_##name##_size))
 
-Block ProgramIcon() { return MJ_SPAN(icon); }
-Block SkinEngineLibrary() { return MJ_SPAN(skinengine); }
-Block GuidePicture() { return MJ_SPAN(guide); }
+Block ProgramIcon() {
+    return MJ_SPAN(icon);
+}
+Block SkinEngineLibrary() {
+    return MJ_SPAN(skinengine);
+}
+Block GuidePicture() {
+    return MJ_SPAN(guide);
+}
 
 Block BuiltInSkin(int number) {
     switch (number) {

@@ -43,7 +43,9 @@ bool Unreserved(unsigned char c) {
 
 }  // namespace
 
-std::span<const SearchTarget> Targets() { return kTargets; }
+std::span<const SearchTarget> Targets() {
+    return kTargets;
+}
 
 const char* HostOf(Endpoint e) {
     switch (e) {
@@ -81,7 +83,9 @@ std::string ComposeAddress(const SearchTarget& t, std::string_view typed, std::s
     return address;
 }
 
-void OpenAddress(const std::string& address) { Sys().shell.Open(address); }
+void OpenAddress(const std::string& address) {
+    Sys().shell.Open(address);
+}
 
 void SearchClick(const SearchTarget& t) {
     auto& ui = Sys().ui;

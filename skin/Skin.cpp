@@ -43,8 +43,7 @@ void ApplySkin(int number, const std::string& path, const std::optional<std::str
     }
     if (number < 1 || number > 8) return;
     auto& shell = Sys().shell;
-    const std::string file =
-        shell.SpecialFolder(platform::Folder::Temporary).value_or("") + kSkinNames[number - 1];
+    const std::string file = shell.SpecialFolder(platform::Folder::Temporary).value_or("") + kSkinNames[number - 1];
     shell.WriteWhole(file, blocks::BuiltInSkin(number));
     // A built-in skin with a password: the written file is attached with it.
     SkinAttachEx(file, password.value_or(""));

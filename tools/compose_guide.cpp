@@ -72,8 +72,8 @@ bool WriteJpeg(const QImage& img, const char* path) {
     jpeg_start_compress(&c, TRUE);
     // Exif: a little-endian TIFF header and one IFD with the picture's description.
     const char desc[] = "mijutong guide";
-    std::vector<unsigned char> exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
-                                       0x0E, 0x01, 2, 0, sizeof desc, 0, 0, 0, 26, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<unsigned char> exif = {'E',  'x',  'i', 'f', 0,           0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
+                                       0x0E, 0x01, 2,   0,   sizeof desc, 0, 0,   0,   26, 0, 0, 0, 0, 0, 0, 0};
     exif.insert(exif.end(), desc, desc + sizeof desc);
     jpeg_write_marker(&c, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
     const QImage rgb = img.convertToFormat(QImage::Format_RGB888);
@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
     const QImage movie = argc > 4 ? QImage(argv[4]) : QImage();
     const QImage disk = argc > 5 ? QImage(argv[5]) : QImage();
     // Main window on the left; the three search windows stacked on the right.
-    const QPoint mainAt(8, 70), videoAt(kWidth - 4 - 426, 4), movieAt(kWidth - 4 - 380, 231), diskAt(kWidth - 4 - 374, 380);
+    const QPoint mainAt(8, 70), videoAt(kWidth - 4 - 426, 4), movieAt(kWidth - 4 - 380, 231),
+        diskAt(kWidth - 4 - 374, 380);
     p.drawImage(mainAt, main);
     p.drawImage(videoAt, video);
     p.drawImage(movieAt, movie);

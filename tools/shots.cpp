@@ -44,7 +44,9 @@ private:
 
 QString g_out;
 
-void Settle(int ms = 400) { QTest::qWait(ms); }
+void Settle(int ms = 400) {
+    QTest::qWait(ms);
+}
 
 // The window as the screen shows it, frame included when the window manager draws one.
 void Shoot(QWidget* w, const QString& name) {
@@ -85,9 +87,12 @@ int main(int argc, char** argv) {
     Shoot(main, "main");
     ShootClient(main, "guide-main");
     const std::pair<const platform::WindowDef*, const char*> windows[] = {
-        {&ui::VideoSearchWindow(), "video-search"}, {&ui::MovieDownloadSearchWindow(), "movie-search"},
-        {&ui::NetDiskSearchWindow(), "netdisk-search"}, {&ui::AboutWindow(), "about"},
-        {&ui::GuideWindow(), "guide"}, {&ui::WebTvWindow(), "webtv"}};
+        {&ui::VideoSearchWindow(), "video-search"},
+        {&ui::MovieDownloadSearchWindow(), "movie-search"},
+        {&ui::NetDiskSearchWindow(), "netdisk-search"},
+        {&ui::AboutWindow(), "about"},
+        {&ui::GuideWindow(), "guide"},
+        {&ui::WebTvWindow(), "webtv"}};
     for (const auto& [def, name] : windows) {
         toolkit.OpenWindow(*def, {}, false);
         QWidget* w = toolkit.Widget(def->name);

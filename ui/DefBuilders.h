@@ -12,8 +12,8 @@ using platform::ControlDef;
 using platform::ControlKind;
 using platform::Rgb;
 
-inline ControlDef Control(ControlKind kind, std::string name, std::string parent, platform::Place place,
-                          bool tabStop, std::string text = {}) {
+inline ControlDef Control(ControlKind kind, std::string name, std::string parent, platform::Place place, bool tabStop,
+                          std::string text = {}) {
     ControlDef c;
     c.kind = kind;
     c.name = std::move(name);
@@ -37,8 +37,8 @@ inline ControlDef Label(std::string name, std::string parent, platform::Place pl
     return c;
 }
 
-inline ControlDef Transparent(std::string name, std::string parent, platform::Place place, std::string text,
-                              Rgb colour, bool wrap = false) {
+inline ControlDef Transparent(std::string name, std::string parent, platform::Place place, std::string text, Rgb colour,
+                              bool wrap = false) {
     ControlDef c = Label(std::move(name), std::move(parent), place, std::move(text), colour, Align::Left, wrap);
     c.kind = ControlKind::TransparentLabel;
     return c;
@@ -63,8 +63,8 @@ inline ControlDef Timer(std::string name) {
 
 inline ControlDef WebLink(std::string name, std::string parent, platform::Place place, std::string caption,
                           std::string address) {
-    ControlDef c = Control(ControlKind::Hyperlink, std::move(name), std::move(parent), place, false,
-                           std::move(caption));
+    ControlDef c =
+        Control(ControlKind::Hyperlink, std::move(name), std::move(parent), place, false, std::move(caption));
     c.webLink = true;
     c.webAddress = std::move(address);
     return c;

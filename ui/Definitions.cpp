@@ -48,8 +48,8 @@ WindowDef MakeMainWindow() {
         Label("标签3", "分组框1", {16, 56, 224, 24}, "软件如有误报请点击按钮进入看解决方案,或设为信任软件运行.",
               Rgb{192, 96, 0}, Align::Left, true),
         Label("标签2", "分组框1", {16, 16, 320, 24},
-              "  如果你的电脑未安装快播,搜索出来的电影或电视剧可能会有部分显示不出播放.", Rgb{0, 128, 0},
-              Align::Left, true),
+              "  如果你的电脑未安装快播,搜索出来的电影或电视剧可能会有部分显示不出播放.", Rgb{0, 128, 0}, Align::Left,
+              true),
         Button("按钮6", {}, {160, 272, 72, 24}, "快播下载"),
         Group("分组框1", {8, 96, 352, 88}, "提示:"),
         Label("标签1", {}, {8, 8, 64, 24}, "输入内容"),
@@ -241,8 +241,8 @@ const WindowDef& WebTvWindow() {
 }
 
 std::span<const WindowDef* const> AllWindows() {
-    static const WindowDef* const all[] = {&MainWindow(),  &VideoSearchWindow(), &MovieDownloadSearchWindow(),
-                                           &NetDiskSearchWindow(), &AboutWindow(), &GuideWindow(),
+    static const WindowDef* const all[] = {&MainWindow(),          &VideoSearchWindow(), &MovieDownloadSearchWindow(),
+                                           &NetDiskSearchWindow(), &AboutWindow(),       &GuideWindow(),
                                            &WebTvWindow()};
     return all;
 }

@@ -35,14 +35,15 @@ bool HideMainWindow() {
     return false;
 }
 
-void ShowMainWindow() { Sys().ui.RestoreNormal(kMain); }
+void ShowMainWindow() {
+    Sys().ui.RestoreNormal(kMain);
+}
 
 void ExitProgram(bool askWhileDownloading) {
     auto& ui = Sys().ui;
     if (askWhileDownloading && DownloadRunning()) {
         HideMainWindow();
-        if (ui.MessageBox("任务下载中...是否强行结束当前下载?", "提示:", platform::kMbOkCancel) !=
-            platform::kAnswerOk)
+        if (ui.MessageBox("任务下载中...是否强行结束当前下载?", "提示:", platform::kMbOkCancel) != platform::kAnswerOk)
             return;
         StopDownload();
     }
@@ -51,8 +52,10 @@ void ExitProgram(bool askWhileDownloading) {
 }
 
 void OnTrayEvent(int type) {
-    if (type == platform::kTrayLeftRelease) ShowMainWindow();
-    else if (type == platform::kTrayContext) Sys().ui.PopupTrayMenu(kMain, kTrayMenu);
+    if (type == platform::kTrayLeftRelease)
+        ShowMainWindow();
+    else if (type == platform::kTrayContext)
+        Sys().ui.PopupTrayMenu(kMain, kTrayMenu);
 }
 
 void OnSessionEnding() {

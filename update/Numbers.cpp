@@ -20,7 +20,9 @@ double RoundTo2(double x) {
     return x < 0 ? -r : r;
 }
 
-double TruncDiv(double a, double b) { return std::trunc(a / b); }
+double TruncDiv(double a, double b) {
+    return std::trunc(a / b);
+}
 
 std::int32_t FloorInt(double x) {
     if (!std::isfinite(x)) return 0;
@@ -36,10 +38,14 @@ std::int32_t FloorInt(double x) {
 
 namespace {
 constexpr double kM = 1048576.0;
-std::string Megabytes(std::int64_t bytes) { return NumberText(RoundTo2(static_cast<double>(bytes) / kM)) + "M"; }
+std::string Megabytes(std::int64_t bytes) {
+    return NumberText(RoundTo2(static_cast<double>(bytes) / kM)) + "M";
+}
 }  // namespace
 
-std::string PercentText(int position) { return "已下载:" + NumberText(position / 10.0) + "%"; }
+std::string PercentText(int position) {
+    return "已下载:" + NumberText(position / 10.0) + "%";
+}
 
 std::string SizesText(std::int64_t done, std::int64_t total) {
     return "进度：" + Megabytes(done) + "/" + Megabytes(total);
@@ -54,7 +60,9 @@ std::string RemainingText(std::int64_t missing, std::int64_t speed) {
     return seconds == 0 ? std::string() : "剩余时间:" + std::to_string(seconds) + "秒";
 }
 
-std::string FileSizeText(std::int64_t total) { return "文件大小:" + Megabytes(total); }
+std::string FileSizeText(std::int64_t total) {
+    return "文件大小:" + Megabytes(total);
+}
 
 std::string TotalTimeText(std::int64_t ms) {
     return "总耗时:" + NumberText(RoundTo2(static_cast<double>(ms) / 1000.0)) + "秒";

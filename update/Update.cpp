@@ -13,7 +13,9 @@ using ui::kMain;
 constexpr const char* kCompletion = "下载后将为最新版本";
 constexpr const char* kRunNew = "运行新版本";
 
-void SetTooltip(const std::string& text) { Sys().ui.SetTrayIcon(kMain, blocks::ProgramIcon(), text); }
+void SetTooltip(const std::string& text) {
+    Sys().ui.SetTrayIcon(kMain, blocks::ProgramIcon(), text);
+}
 
 void StopTimers() {
     Sys().ui.SetTimerPeriod(kMain, "时钟", 0);
@@ -100,7 +102,9 @@ std::intptr_t OnDownloadEvent(std::intptr_t event, std::intptr_t, std::intptr_t 
     return 0;
 }
 
-std::intptr_t OnDownloadLog(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t) { return 0; }
+std::intptr_t OnDownloadLog(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t) {
+    return 0;
+}
 
 void DownloadEnded(std::int64_t written) {
     AppState& a = App();
@@ -132,8 +136,8 @@ void ProgressTick() {
     const std::int64_t total = a.TotalSize.load();
     // Once the task is gone its done length reads 0; the bar keeps what it showed.
     if (total != 0 && a.Downloader && a.Downloader->handle.load() != 0) {
-        const double pos = TruncDiv(static_cast<double>(dl::DoneLength(a.Downloader.get())) * 1000.0,
-                                    static_cast<double>(total));
+        const double pos =
+            TruncDiv(static_cast<double>(dl::DoneLength(a.Downloader.get())) * 1000.0, static_cast<double>(total));
         ui.SetPosition(kMain, "进度条1", static_cast<int>(pos));
     }
     if (ui.Position(kMain, "进度条1") > 990) {

@@ -8,16 +8,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <limits>
-#include <cerrno>
-#include <strings.h>
 #include <deque>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,7 +48,9 @@ void GlobalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
 }
 
-std::string Text(const char* s) { return s ? s : ""; }
+std::string Text(const char* s) {
+    return s ? s : "";
+}
 
 // Parsed form of a task address.
 struct Address {
@@ -73,7 +75,8 @@ std::optional<Address> ParseAddress(const std::string& url) {
     std::string hostPort = url.substr(hostStart, slash - hostStart);
     if (const std::size_t at = hostPort.rfind('@'); at != std::string::npos) hostPort = hostPort.substr(at + 1);
     a.port = it->second;
-    if (const std::size_t pc = hostPort.rfind(':'); pc != std::string::npos && hostPort.find(']') == std::string::npos) {
+    if (const std::size_t pc = hostPort.rfind(':');
+        pc != std::string::npos && hostPort.find(']') == std::string::npos) {
         const std::string p = hostPort.substr(pc + 1);
         if (p.empty() || p.size() > 5 || p.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
         a.port = std::stoi(p);
@@ -215,10 +218,10 @@ struct Transfer {
     explicit Transfer(Connection& c) : conn(c) {}
     Connection& conn;
     CURL* easy = nullptr;
-    bool first = false;           // the task's first request: learns the length, unranged
-    std::size_t piece = 0;        // the piece being written
-    std::int64_t streamPos = 0;   // file offset of the next body byte
-    std::int64_t skip = 0;        // body bytes to drop before streamPos reaches the piece (a 200 to a range)
+    bool first = false;          // the task's first request: learns the length, unranged
+    std::size_t piece = 0;       // the piece being written
+    std::int64_t streamPos = 0;  // file offset of the next body byte
+    std::int64_t skip = 0;       // body bytes to drop before streamPos reaches the piece (a 200 to a range)
     bool headersDone = false;
     bool anyHeader = false;
     bool abort = false;
@@ -236,7 +239,9 @@ struct Transfer {
     bool paused = false;
 };
 
-bool IsFtp(const Task& t) { return t.address.scheme == "ftp"; }
+bool IsFtp(const Task& t) {
+    return t.address.scheme == "ftp";
+}
 
 // A Location, absolute or relative, resolved against the address it came from; empty when unusable.
 std::string Resolve(const std::string& base, const std::string& location) {
@@ -296,8 +301,8 @@ bool CreateLocalFile(Task& t, int connection) {
 bool ChooseFileName(Task& t) {
     struct stat st;
     if (stat(t.fileName.c_str(), &st) != 0) return true;
-    const std::intptr_t answer = t.Event(kEventFileExists, static_cast<std::intptr_t>(st.st_size),
-                                         static_cast<std::intptr_t>(t.total), 0);
+    const std::intptr_t answer =
+        t.Event(kEventFileExists, static_cast<std::intptr_t>(st.st_size), static_cast<std::intptr_t>(t.total), 0);
     if (answer == 1) {
         t.SetEndReason("本地文件已存在, 任务放弃");
         return false;
@@ -478,9 +483,8 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
         x.headersDone = true;
         if (!AcceptResponse(x)) return Abort(x);
     }
-    const std::int64_t budget = t.p.SpeedLimit > 0
-                                    ? std::min<std::int64_t>({t.Share(), kMaxRead})
-                                    : std::numeric_limits<std::int64_t>::max();
+    const std::int64_t budget =
+        t.p.SpeedLimit > 0 ? std::min<std::int64_t>({t.Share(), kMaxRead}) : std::numeric_limits<std::int64_t>::max();
     if (t.p.SpeedLimit > 0 && x.windowBytes > 0 && x.windowBytes + static_cast<std::int64_t>(len) > budget) {
         x.paused = true;
         return CURL_WRITEFUNC_PAUSE;
@@ -492,7 +496,8 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
     std::size_t off = 0;
     while (off < len) {
         if (x.skip > 0) {
-            const std::size_t s = static_cast<std::size_t>(std::min<std::int64_t>(x.skip, static_cast<std::int64_t>(len - off)));
+            const std::size_t s =
+                static_cast<std::size_t>(std::min<std::int64_t>(x.skip, static_cast<std::int64_t>(len - off)));
             x.skip -= static_cast<std::int64_t>(s);
             x.streamPos += static_cast<std::int64_t>(s);
             off += s;
@@ -511,10 +516,12 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
             x.piece = next;
             continue;
         }
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::int64_t>(room, static_cast<std::int64_t>(len - off)));
+        const std::size_t chunk =
+            static_cast<std::size_t>(std::min<std::int64_t>(room, static_cast<std::int64_t>(len - off)));
         std::size_t written = 0;
         while (written < chunk) {
-            const ssize_t w = ::pwrite(t.fd, data + off + written, chunk - written, x.streamPos + static_cast<std::int64_t>(written));
+            const ssize_t w =
+                ::pwrite(t.fd, data + off + written, chunk - written, x.streamPos + static_cast<std::int64_t>(written));
             if (w < 0 && errno == EINTR) continue;
             if (w <= 0) {
                 t.Log(x.conn.number, std::string("写入文件失败: ") + std::strerror(w < 0 ? errno : ENOSPC), kLogError);
@@ -575,7 +582,8 @@ void Setup(Transfer& x, const std::string& url, std::int64_t from, std::int64_t 
             std::size_t at = 0;
             while (at <= t.binaryExtensions.size()) {
                 const std::size_t bar = t.binaryExtensions.find('|', at);
-                const std::string item = t.binaryExtensions.substr(at, bar == std::string::npos ? std::string::npos : bar - at);
+                const std::string item =
+                    t.binaryExtensions.substr(at, bar == std::string::npos ? std::string::npos : bar - at);
                 if (!ext.empty() && strcasecmp(item.c_str(), ext.c_str()) == 0) text = false;
                 if (bar == std::string::npos) break;
                 at = bar + 1;
@@ -651,7 +659,8 @@ void Perform(Transfer& x) {
             curl_off_t pre = 0;
             curl_easy_getinfo(x.easy, CURLINFO_PRETRANSFER_TIME_T, &pre);
             connected = pre > 0 || x.anyHeader;
-            if (connected) x.lastData = now;
+            if (connected)
+                x.lastData = now;
             else if (now - started > milliseconds(std::max(1, t.p.ConnectTimeout) + std::max(1, t.p.SendTimeout))) {
                 x.outcome = Attempt::Retry;
                 x.why = "发送请求超时";
@@ -756,7 +765,8 @@ void RunConnection(Connection& c, bool first) {
             t.SetEndReason("重试次数用完: " + why);
             break;
         }
-        t.Log(c.number, why + ", " + std::to_string(s.retryWaitMs) + " 毫秒后重试 (第 " + std::to_string(failures) + " 次)",
+        t.Log(c.number,
+              why + ", " + std::to_string(s.retryWaitMs) + " 毫秒后重试 (第 " + std::to_string(failures) + " 次)",
               kLogError);
         WaitRetry(t, s.retryWaitMs);
     }
@@ -924,20 +934,26 @@ std::int64_t TaskSpeed(Download* d) {
     return t ? t->speed.exchange(0) : 0;
 }
 
-std::int64_t TotalSpeed() { return g_totalSpeed.exchange(0); }
+std::int64_t TotalSpeed() {
+    return g_totalSpeed.exchange(0);
+}
 
 bool StopTask(Download* d, std::vector<unsigned char>& resume, int /*mode*/) {
     resume.clear();
     return Stop(d, &resume);
 }
 
-void ReleaseDownload(Download* d) { Stop(d, nullptr); }
+void ReleaseDownload(Download* d) {
+    Stop(d, nullptr);
+}
 
 void SetLibrarySettings(const LibrarySettings& s) {
     std::lock_guard lock(g_settingsMutex);
     g_settings = s;
 }
 
-LibrarySettings GetLibrarySettings() { return Settings(); }
+LibrarySettings GetLibrarySettings() {
+    return Settings();
+}
 
 }  // namespace mj::dl

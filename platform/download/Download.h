@@ -10,8 +10,8 @@
 namespace mj::dl {
 
 // Five pointer-sized arguments, so that event 3 can carry the file name on a 64-bit platform.
-using EventRoutine = std::intptr_t (*)(std::intptr_t event, std::intptr_t arg2, std::intptr_t arg3,
-                                       std::intptr_t arg4, std::intptr_t arg5);
+using EventRoutine = std::intptr_t (*)(std::intptr_t event, std::intptr_t arg2, std::intptr_t arg3, std::intptr_t arg4,
+                                       std::intptr_t arg5);
 using LogRoutine = std::intptr_t (*)(std::intptr_t connection, std::intptr_t timeText, std::intptr_t message,
                                      std::intptr_t level, std::intptr_t task);
 
@@ -50,7 +50,9 @@ struct TaskParam {
 };
 
 namespace layout {
-constexpr std::size_t Align(std::size_t at, std::size_t a) { return (at + a - 1) / a * a; }
+constexpr std::size_t Align(std::size_t at, std::size_t a) {
+    return (at + a - 1) / a * a;
+}
 // Offsets the record must have for a given pointer size, field by field.
 constexpr std::size_t kIntFields[] = {1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0, 0};
 constexpr std::size_t OffsetOf(std::size_t field, std::size_t ptr) {
@@ -61,7 +63,9 @@ constexpr std::size_t OffsetOf(std::size_t field, std::size_t ptr) {
     }
     return Align(at, kIntFields[field] ? 4 : ptr);
 }
-constexpr std::size_t SizeFor(std::size_t ptr) { return Align(OffsetOf(19, ptr) + ptr, ptr); }
+constexpr std::size_t SizeFor(std::size_t ptr) {
+    return Align(OffsetOf(19, ptr) + ptr, ptr);
+}
 }  // namespace layout
 
 static_assert(layout::SizeFor(4) == 80, "the record is 80 bytes with 4-byte pointers");

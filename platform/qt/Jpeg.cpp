@@ -16,7 +16,9 @@ struct ErrorManager {
 };
 
 // libjpeg's own handler ends the process; ours jumps back and the picture counts as undecodable.
-void OnError(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorManager*>(c->err)->jump, 1); }
+void OnError(j_common_ptr c) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(c->err)->jump, 1);
+}
 void Quiet(j_common_ptr) {}
 
 constexpr JDIMENSION kMaxSide = 16384;

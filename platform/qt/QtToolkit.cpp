@@ -19,9 +19,9 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "platform/Text.h"
 #include "platform/qt/Hyperlink.h"
@@ -40,10 +40,16 @@ constexpr int kFrameHeight = 29;
 
 constexpr std::size_t kTooltipBytes = 62;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+    return s.toStdString();
+}
 
-QColor Colour(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+QColor Colour(const Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 void SetTextColour(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
@@ -161,9 +167,8 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
     auto* w = new DefWindow(*this, def.name);
     o.window = w;
     w->setObjectName(Q(def.name));
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                            Qt::MSWindowsFixedSizeDialogHint;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     if (def.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
     w->setWindowFlags(flags);
     w->setWindowTitle(Q(def.caption));
@@ -261,9 +266,7 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
                 break;
             }
             case ControlKind::PictureBox:
-            case ControlKind::WebBrowser:
-                made = BuildExtension(c, parent);
-                break;
+            case ControlKind::WebBrowser: made = BuildExtension(c, parent); break;
         }
         if (!made) return nullptr;
         made->setObjectName(Q(c.name));
@@ -365,7 +368,9 @@ bool QtToolkit::OpenWindow(const WindowDef& def, WindowHandlers handlers, bool m
     return true;
 }
 
-bool QtToolkit::IsOpen(const std::string& window) const { return Find(window) != nullptr; }
+bool QtToolkit::IsOpen(const std::string& window) const {
+    return Find(window) != nullptr;
+}
 
 void QtToolkit::CloseWindow(const std::string& window) {
     if (Open* o = Find(window)) o->window->close();
@@ -463,11 +468,16 @@ std::string QtToolkit::GetText(const std::string& window, const std::string& con
 
 void QtToolkit::SetText(const std::string& window, const std::string& control, const std::string& text) {
     QWidget* w = Control(window, control);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(text));
-    else if (auto* e = qobject_cast<QPlainTextEdit*>(w)) e->setPlainText(Q(text));
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(Q(text));
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(Q(text));
-    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(Q(text));
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(Q(text));
+    else if (auto* e = qobject_cast<QPlainTextEdit*>(w))
+        e->setPlainText(Q(text));
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(Q(text));
+    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(Q(text));
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(Q(text));
 }
 
 void QtToolkit::SetEnabled(const std::string& window, const std::string& control, bool enabled) {
@@ -500,8 +510,10 @@ void QtToolkit::SetTimerPeriod(const std::string& window, const std::string& con
     if (!o) return;
     auto it = o->timers.find(control);
     if (it == o->timers.end()) return;
-    if (ms <= 0) it->second->stop();
-    else it->second->start(ms);
+    if (ms <= 0)
+        it->second->stop();
+    else
+        it->second->start(ms);
 }
 
 int QtToolkit::MessageBox(const std::string& text, const std::string& title, int flags) {
@@ -521,10 +533,13 @@ int QtToolkit::MessageBox(const std::string& text, const std::string& title, int
 }
 
 void QtToolkit::PostToGui(std::function<void()> fn) {
-    QMetaObject::invokeMethod(this, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
 }
 
-int QtToolkit::RunEventLoop() { return QApplication::exec(); }
+int QtToolkit::RunEventLoop() {
+    return QApplication::exec();
+}
 
 void QtToolkit::SessionEnding() {
     std::vector<std::function<void()>> handlers;
@@ -533,13 +548,19 @@ void QtToolkit::SessionEnding() {
     for (auto& h : handlers) h();
 }
 
-void QtToolkit::RegisterCleanup(std::function<void()> cleanup) { cleanup_ = std::move(cleanup); }
+void QtToolkit::RegisterCleanup(std::function<void()> cleanup) {
+    cleanup_ = std::move(cleanup);
+}
 
-void QtToolkit::AddShutdownStep(std::function<void()> step) { shutdownSteps_.push_back(std::move(step)); }
+void QtToolkit::AddShutdownStep(std::function<void()> step) {
+    shutdownSteps_.push_back(std::move(step));
+}
 
 void QtToolkit::EndProgram(int code) {
     if (std::this_thread::get_id() != guiThread_) {
-        if (!ending_) QMetaObject::invokeMethod(this, [this, code] { EndProgram(code); }, Qt::QueuedConnection);
+        if (!ending_)
+            QMetaObject::invokeMethod(
+                this, [this, code] { EndProgram(code); }, Qt::QueuedConnection);
         for (;;) pause();  // the GUI thread ends the process; this thread never continues
     }
     if (ending_.exchange(true)) {
@@ -563,7 +584,8 @@ void QtToolkit::EndProgram(int code) {
 
 void QtToolkit::FatalError(const std::string& message) {
     if (std::this_thread::get_id() != guiThread_) {
-        QMetaObject::invokeMethod(this, [this, message] { FatalError(message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, message] { FatalError(message); }, Qt::QueuedConnection);
         for (;;) pause();
     }
     cleanup_ = nullptr;

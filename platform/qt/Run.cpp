@@ -2,9 +2,9 @@
 #include <QFont>
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "platform/Platform.h"
 #include "platform/qt/QtToolkit.h"

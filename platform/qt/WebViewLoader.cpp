@@ -39,7 +39,9 @@ void Load() {
 
 }  // namespace
 
-void SetWebViewModuleFolder(const std::string& folder) { g_folder = folder; }
+void SetWebViewModuleFolder(const std::string& folder) {
+    g_folder = folder;
+}
 
 QWidget* CreateWebView(const MjWebViewSettings& s, QWidget* parent) {
     Load();
@@ -48,6 +50,8 @@ QWidget* CreateWebView(const MjWebViewSettings& s, QWidget* parent) {
     return new QWidget(parent);
 }
 
-bool WebViewModuleLoaded() { return g_create != nullptr; }
+bool WebViewModuleLoaded() {
+    return g_create != nullptr;
+}
 
 }  // namespace mj::platform::qt

@@ -76,8 +76,10 @@ std::vector<std::string> SplitExecLine(const std::string& exec) {
         if (quoted) {
             if (c == '\\' && i + 1 < line.size() && std::string("\"`$\\").find(line[i + 1]) != std::string::npos)
                 cur.push_back(line[++i]);
-            else if (c == '"') quoted = false;
-            else cur.push_back(c);
+            else if (c == '"')
+                quoted = false;
+            else
+                cur.push_back(c);
         } else if (c == '"') {
             quoted = any = true;
         } else if (c == ' ' || c == '\t') {
@@ -111,8 +113,10 @@ std::vector<std::string> HtmlOpenCommand() {
     bool inEntry = false;
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
-        if (line.startsWith('[')) inEntry = line == "[Desktop Entry]";
-        else if (inEntry && line.startsWith("Exec=")) return SplitExecLine(line.mid(5).toStdString());
+        if (line.startsWith('['))
+            inEntry = line == "[Desktop Entry]";
+        else if (inEntry && line.startsWith("Exec="))
+            return SplitExecLine(line.mid(5).toStdString());
     }
     return {};
 }
@@ -130,8 +134,7 @@ bool XdgShell::OpenWithFallback(const std::string& target) {
     // xdg-open reports failure only by its exit status; the GUI never waits for it.
     std::thread([pid, target] {
         int status = 0;
-        if (waitpid(pid, &status, 0) == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
-            RunFallback(target);
+        if (waitpid(pid, &status, 0) == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) RunFallback(target);
     }).detach();
     return true;
 }
@@ -169,7 +172,9 @@ bool XdgShell::IsRegularFile(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool XdgShell::Remove(const std::string& path) { return !path.empty() && unlink(path.c_str()) == 0; }
+bool XdgShell::Remove(const std::string& path) {
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
 
 bool XdgShell::WriteWhole(const std::string& path, std::span<const unsigned char> bytes) {
     if (path.empty()) return false;

@@ -14,7 +14,9 @@ namespace {
 
 using namespace mj::skin;
 
-QString Hex(const Skin& s, const char* key) { return QString::fromStdString(s.Get(key)); }
+QString Hex(const Skin& s, const char* key) {
+    return QString::fromStdString(s.Get(key));
+}
 
 QColor Colour(const Skin& s, const char* key) {
     Rgb c;
@@ -24,24 +26,23 @@ QColor Colour(const Skin& s, const char* key) {
 
 QString StyleSheet(const Skin& s) {
     const QString r = QString::fromStdString(s.Get("radius", "0")) + "px";
-    QString css = QString(
-                      "QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: %4; padding: 0 2px; }"
-                      "QPushButton:hover { background: %5; }"
-                      "QPushButton:pressed { background: %6; }"
-                      "QPushButton:disabled { background: %7; color: %8; }"
-                      "QGroupBox { border: 1px solid %3; border-radius: %4; margin-top: 7px; }"
-                      "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"
-                      "QLineEdit, QPlainTextEdit { background: %9; color: %10; border: 1px solid %3; }"
-                      "QPlainTextEdit[readOnly=\"true\"] { background: %11; color: %12; }"
-                      "QComboBox { background: %1; color: %2; border: 1px solid %3; border-radius: %4; padding-left: 4px; }"
-                      "QComboBox QAbstractItemView { background: %9; color: %10; selection-background-color: %13; }"
-                      "QProgressBar { background: %14; border: 1px solid %3; border-radius: %4; }"
-                      "QProgressBar::chunk { background: %13; border-radius: %4; }")
-                      .arg(Hex(s, "button"), Hex(s, "button.text"), Hex(s, "border"), r, Hex(s, "button.hover"),
-                           Hex(s, "button.pressed"), Hex(s, "button.disabled"), Hex(s, "button.disabled.text"),
-                           Hex(s, "edit"))
-                      .arg(Hex(s, "edit.text"), Hex(s, "window"), Hex(s, "text"), Hex(s, "progress.chunk"),
-                           Hex(s, "progress"));
+    QString css =
+        QString(
+            "QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: %4; padding: 0 2px; }"
+            "QPushButton:hover { background: %5; }"
+            "QPushButton:pressed { background: %6; }"
+            "QPushButton:disabled { background: %7; color: %8; }"
+            "QGroupBox { border: 1px solid %3; border-radius: %4; margin-top: 7px; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"
+            "QLineEdit, QPlainTextEdit { background: %9; color: %10; border: 1px solid %3; }"
+            "QPlainTextEdit[readOnly=\"true\"] { background: %11; color: %12; }"
+            "QComboBox { background: %1; color: %2; border: 1px solid %3; border-radius: %4; padding-left: 4px; }"
+            "QComboBox QAbstractItemView { background: %9; color: %10; selection-background-color: %13; }"
+            "QProgressBar { background: %14; border: 1px solid %3; border-radius: %4; }"
+            "QProgressBar::chunk { background: %13; border-radius: %4; }")
+            .arg(Hex(s, "button"), Hex(s, "button.text"), Hex(s, "border"), r, Hex(s, "button.hover"),
+                 Hex(s, "button.pressed"), Hex(s, "button.disabled"), Hex(s, "button.disabled.text"), Hex(s, "edit"))
+            .arg(Hex(s, "edit.text"), Hex(s, "window"), Hex(s, "text"), Hex(s, "progress.chunk"), Hex(s, "progress"));
     // Colours a window definition gives its labels stay, unless the skin says it may change them.
     if (s.flags & kFlagMayRecolour) css += QString("QLabel { color: %1; }").arg(Hex(s, "text"));
     return css;
@@ -100,5 +101,4 @@ __attribute__((visibility("default"))) int SkinAttach() {
     QApplication::setPalette(QPalette());
     return kAttached;
 }
-
 }

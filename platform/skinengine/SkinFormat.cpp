@@ -7,8 +7,10 @@ namespace mj::skin {
 namespace {
 
 constexpr const char* kColourKeys[] = {
-    "window",       "text",           "button",       "button.text", "button.hover", "button.pressed",
-    "button.disabled", "button.disabled.text", "border", "edit", "edit.text", "progress", "progress.chunk",
+    "window",         "text",           "button",          "button.text",
+    "button.hover",   "button.pressed", "button.disabled", "button.disabled.text",
+    "border",         "edit",           "edit.text",       "progress",
+    "progress.chunk",
 };
 
 std::uint32_t Le32(std::span<const unsigned char> b, std::size_t at) {
@@ -57,16 +59,17 @@ bool ReadLines(std::string_view text, std::map<std::string, std::string>& values
     }
     if (auto it = values.find("font.size"); it != values.end()) {
         const std::string& v = it->second;
-        if (v.empty() || v.size() > 2 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
-            std::stoi(v) < 9 || std::stoi(v) > 20) {
+        if (v.empty() || v.size() > 2 ||
+            !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }) || std::stoi(v) < 9 ||
+            std::stoi(v) > 20) {
             error = "font.size must be 9 to 20";
             return false;
         }
     }
     if (auto it = values.find("radius"); it != values.end()) {
         const std::string& v = it->second;
-        if (v.empty() || v.size() > 2 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
-            std::stoi(v) > 12) {
+        if (v.empty() || v.size() > 2 ||
+            !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; }) || std::stoi(v) > 12) {
             error = "radius must be 0 to 12";
             return false;
         }
@@ -81,7 +84,9 @@ std::string Skin::Get(const std::string& key, const std::string& fallback) const
     return it == values.end() ? fallback : it->second;
 }
 
-std::span<const char* const> ColourKeys() { return kColourKeys; }
+std::span<const char* const> ColourKeys() {
+    return kColourKeys;
+}
 
 std::uint32_t Crc32(std::span<const unsigned char> bytes) {
     static const auto table = [] {
@@ -112,10 +117,14 @@ bool ParseColour(std::string_view text, Rgb& out) {
     int v[6];
     for (int i = 0; i < 6; ++i) {
         const char c = text[static_cast<std::size_t>(i) + 1];
-        if (c >= '0' && c <= '9') v[i] = c - '0';
-        else if (c >= 'a' && c <= 'f') v[i] = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') v[i] = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            v[i] = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            v[i] = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            v[i] = c - 'A' + 10;
+        else
+            return false;
     }
     out = {v[0] * 16 + v[1], v[2] * 16 + v[3], v[4] * 16 + v[5]};
     return true;

@@ -12,8 +12,8 @@
 namespace mj::skin {
 
 inline constexpr std::uint16_t kFormatVersion = 1;
-inline constexpr std::uint16_t kFlagPassword = 1;      // attaching needs the password
-inline constexpr std::uint16_t kFlagMayRecolour = 2;   // may recolour what a window definition colours itself
+inline constexpr std::uint16_t kFlagPassword = 1;     // attaching needs the password
+inline constexpr std::uint16_t kFlagMayRecolour = 2;  // may recolour what a window definition colours itself
 inline constexpr std::size_t kHeaderSize = 24;
 inline constexpr std::size_t kMaxFileSize = 1 << 20;
 
@@ -25,8 +25,8 @@ enum Result : int {
     kTruncated = 3,     // shorter than its header says, or its check sum does not match
     kNewerVersion = 4,  // written for a newer engine
     kWrongPassword = 5,
-    kMalformed = 6,     // a line or a value that cannot be read
-    kNoApplication = 7, // nothing to restyle
+    kMalformed = 6,      // a line or a value that cannot be read
+    kNoApplication = 7,  // nothing to restyle
 };
 
 struct Rgb {

@@ -8,16 +8,15 @@ namespace mj {
 namespace {
 
 TEST(Numbers, NumberTextIsPercentPoint13g) {
-    const std::pair<double, const char*> cases[] = {
-        {52.3, "52.3"}, {100.0, "100"}, {0.5, "0.5"}, {2.24, "2.24"}, {0, "0"}, {1.5, "1.5"}, {12.35, "12.35"},
-        {150, "150"}, {-1, "-1"}};
+    const std::pair<double, const char*> cases[] = {{52.3, "52.3"},   {100.0, "100"}, {0.5, "0.5"},
+                                                    {2.24, "2.24"},   {0, "0"},       {1.5, "1.5"},
+                                                    {12.35, "12.35"}, {150, "150"},   {-1, "-1"}};
     for (const auto& [x, want] : cases) EXPECT_EQ(NumberText(x), want) << x;
 }
 
 TEST(Numbers, RoundTo2RoundsHalvesAwayFromZeroAfterTheNudge) {
-    const std::pair<double, double> cases[] = {
-        {2.345, 2.35}, {12.345, 12.35}, {0.005, 0.01}, {0.125, 0.13}, {0, 0}, {-2.345, -2.35}, {2.237, 2.24},
-        {1.0, 1.0}, {2.344, 2.34}};
+    const std::pair<double, double> cases[] = {{2.345, 2.35},   {12.345, 12.35}, {0.005, 0.01}, {0.125, 0.13}, {0, 0},
+                                               {-2.345, -2.35}, {2.237, 2.24},   {1.0, 1.0},    {2.344, 2.34}};
     for (const auto& [x, want] : cases) EXPECT_DOUBLE_EQ(RoundTo2(x), want) << x;
     EXPECT_EQ(NumberText(RoundTo2(2.237 * 1048576 / 1048576)), "2.24");
 }

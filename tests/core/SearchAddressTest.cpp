@@ -75,9 +75,8 @@ TEST(ComposeAddress, EveryTargetOpensItsRowsAddress) {
     std::set<std::pair<std::string, std::string>> seen;
     for (const auto& c : cases) {
         const SearchTarget& t = Row(c.window, c.button);
-        const char* filter = t.filterBox ? (std::string(t.filterBox) == "编辑框5" ? " site:www.rayfile.com"
-                                                                                 : " site:115.com")
-                                         : "";
+        const char* filter =
+            t.filterBox ? (std::string(t.filterBox) == "编辑框5" ? " site:www.rayfile.com" : " site:115.com") : "";
         EXPECT_EQ(ComposeAddress(t, "阿凡达", filter), c.want) << c.window << " " << c.button;
         seen.insert({c.window, c.button});
     }

@@ -19,7 +19,8 @@ TEST(SplitText, FollowsTheSeparatorRules) {
         {"a", '/', {"a"}},
         {"/home/user/桌面/", '/', {"", "home", "user", "桌面"}},
         {"a//b", '/', {"a", "", "b"}},
-        {"http://down.mijutong.example/ljxz/vorb_ins_all.exe", '/',
+        {"http://down.mijutong.example/ljxz/vorb_ins_all.exe",
+         '/',
          {"http:", "", "down.mijutong.example", "ljxz", "vorb_ins_all.exe"}},
         // "\xE5\x9C\xAF" is one character; a separator byte value inside a character never splits it.
         {"x\xE5\x9C\xAFy/z", '\xAF', {"x\xE5\x9C\xAFy/z"}},

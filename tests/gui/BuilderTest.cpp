@@ -77,8 +77,7 @@ TEST_P(EveryWindow, IsRealisedAsDefined) {
         EXPECT_EQ(cw->isVisibleTo(w), c.shown) << c.name;
         EXPECT_EQ(bool(cw->focusPolicy() & Qt::TabFocus), c.tabStop) << c.name;
         EXPECT_TRUE(cw->isEnabled()) << c.name;
-        if (c.kind != ControlKind::ComboBox && c.kind != ControlKind::ProgressBar &&
-            c.kind != ControlKind::Hyperlink) {
+        if (c.kind != ControlKind::ComboBox && c.kind != ControlKind::ProgressBar && c.kind != ControlKind::Hyperlink) {
             EXPECT_EQ(h.toolkit.GetText(def.name, c.name), c.text) << c.name;
         }
         if (c.textColour && (c.kind == ControlKind::Label || c.kind == ControlKind::TransparentLabel)) {

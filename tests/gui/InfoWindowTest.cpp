@@ -15,7 +15,9 @@
 namespace mj::test {
 namespace {
 
-void Click(Harness& h, const char* button) { QTest::mouseClick(h.W("MainWindow", button), Qt::LeftButton); }
+void Click(Harness& h, const char* button) {
+    QTest::mouseClick(h.W("MainWindow", button), Qt::LeftButton);
+}
 
 TEST(InfoWindows, EscClosesEachAndMainTakesInputAgain) {
     Harness h;

@@ -142,10 +142,12 @@ TEST_P(ExitDeathTest, EndsWithStatusZeroAfterRemovingTheTrayIconAndOneCleanup) {
             StartProgram(h.platform);
             NoteEnd(h, m);
             h.toolkit.SetPosition("MainWindow", "进度条1", position);
-            if (position == 370) AnswerNextBox(QMessageBox::Ok);
-            else QObject::connect(qApp, &QApplication::focusChanged, [m] {
-                     if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) m.Add("asked");
-                 });
+            if (position == 370)
+                AnswerNextBox(QMessageBox::Ok);
+            else
+                QObject::connect(qApp, &QApplication::focusChanged, [m] {
+                    if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) m.Add("asked");
+                });
             Click(h, "MainWindow", "按钮2");
             std::_Exit(3);
         },

@@ -1,18 +1,18 @@
 // Deploying the skin engine, attaching skins, and refusing bad skin files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QLabel>
 #include <QPalette>
 #include <fstream>
-#include <sys/stat.h>
 
+#include <set>
 #include "platform/skinengine/SkinFormat.h"
 #include "resources/Blocks.h"
 #include "skin/Skin.h"
 #include "support/Harness.h"
 #include "support/Marker.h"
 #include "ui/Definitions.h"
-#include <set>
 
 namespace mj::test {
 namespace {
@@ -23,9 +23,13 @@ std::string Read(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
-std::string Bytes(blocks::Block b) { return {reinterpret_cast<const char*>(b.data()), b.size()}; }
+std::string Bytes(blocks::Block b) {
+    return {reinterpret_cast<const char*>(b.data()), b.size()};
+}
 
-QColor WindowColour() { return QApplication::palette().color(QPalette::Window); }
+QColor WindowColour() {
+    return QApplication::palette().color(QPalette::Window);
+}
 
 // Each test starts from the desktop's own look.
 class Skins : public ::testing::Test {

@@ -17,7 +17,9 @@ namespace {
 
 using ::testing::ExitedWithCode;
 
-std::string Text(Harness& h, const char* control) { return h.toolkit.GetText("MainWindow", control); }
+std::string Text(Harness& h, const char* control) {
+    return h.toolkit.GetText("MainWindow", control);
+}
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer t;

@@ -1,7 +1,7 @@
 // The GUI tests' main: one QApplication on the offscreen platform, a recording browser for the shell.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 

@@ -3,10 +3,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/AppState.h"
-#include "platform/qt/QtToolkit.h"
 #include "platform/qt/Icon.h"
+#include "platform/qt/QtToolkit.h"
 #include "platform/shell/DlLibraries.h"
 #include "platform/shell/XdgShell.h"
 
@@ -119,8 +119,10 @@ inline void AnswerNextBox(QMessageBox::StandardButton answer, BoxSeen* seen = nu
         if (!box) return;
         timer->deleteLater();
         if (seen) *seen = {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())};
-        if (useEscape) QTest::keyClick(box, Qt::Key_Escape);
-        else box->button(answer)->click();
+        if (useEscape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(answer)->click();
     });
     timer->start(10);
 }

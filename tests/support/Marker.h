@@ -1,10 +1,10 @@
 // A file that child processes append lines to, so the parent can see what ran and in which order.
 #pragma once
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace mj::test {

@@ -200,14 +200,16 @@ void FaultServer::Serve(int fd) {
             a = from;
             b = to >= 0 && to < size ? to : size - 1;
             status = "206 Partial Content";
-            extra = "Content-Range: bytes " + std::to_string(a) + "-" + std::to_string(b) + "/" + std::to_string(size) + "\r\n";
+            extra = "Content-Range: bytes " + std::to_string(a) + "-" + std::to_string(b) + "/" + std::to_string(size) +
+                    "\r\n";
         }
         long long count = b - a + 1;
         if (size == 0) count = 0;
         SendAll(fd, head + status + "\r\nContent-Length: " + std::to_string(count) + "\r\n" + extra +
                         "Accept-Ranges: bytes\r\nConnection: close\r\n\r\n");
         std::string part = count > 0 ? body.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(count)) : "";
-        if (longer && status[0] == '2' && a + count < size) part += body.substr(static_cast<std::size_t>(a + count), 4096);
+        if (longer && status[0] == '2' && a + count < size)
+            part += body.substr(static_cast<std::size_t>(a + count), 4096);
         if (cutFirst && seen == 0) part.resize(part.size() / 3);
         if (stallFirst && seen == 0) {
             SendAll(fd, part.substr(0, part.size() / 2));
@@ -218,23 +220,29 @@ void FaultServer::Serve(int fd) {
         SendAll(fd, part);
         close(fd);
     };
-    if (path.rfind("/ok/", 0) == 0) return ranged(Pattern(static_cast<std::size_t>(number("/ok/"))), false, false, false);
-    if (path.rfind("/drop/", 0) == 0) return ranged(Pattern(static_cast<std::size_t>(number("/drop/"))), true, false, false);
-    if (path.rfind("/stall/", 0) == 0) return ranged(Pattern(static_cast<std::size_t>(number("/stall/"))), false, true, false);
-    if (path.rfind("/longer/", 0) == 0) return ranged(Pattern(static_cast<std::size_t>(number("/longer/"))), false, false, true);
+    if (path.rfind("/ok/", 0) == 0)
+        return ranged(Pattern(static_cast<std::size_t>(number("/ok/"))), false, false, false);
+    if (path.rfind("/drop/", 0) == 0)
+        return ranged(Pattern(static_cast<std::size_t>(number("/drop/"))), true, false, false);
+    if (path.rfind("/stall/", 0) == 0)
+        return ranged(Pattern(static_cast<std::size_t>(number("/stall/"))), false, true, false);
+    if (path.rfind("/longer/", 0) == 0)
+        return ranged(Pattern(static_cast<std::size_t>(number("/longer/"))), false, false, true);
     if (path.rfind("/ignore-range/", 0) == 0) {
         from = -1;
         return ranged(Pattern(static_cast<std::size_t>(number("/ignore-range/"))), false, false, false);
     }
     if (path.rfind("/nolength/", 0) == 0) {
-        SendAll(fd, head + "200 OK\r\nConnection: close\r\n\r\n" + Pattern(static_cast<std::size_t>(number("/nolength/"))));
+        SendAll(fd,
+                head + "200 OK\r\nConnection: close\r\n\r\n" + Pattern(static_cast<std::size_t>(number("/nolength/"))));
     } else if (path.rfind("/status/", 0) == 0) {
         const std::string code = arg("/status/");
         SendAll(fd, head + code + " Nope\r\nContent-Length: 5\r\nConnection: close\r\n\r\nnope\n");
     } else if (path.rfind("/redirect/", 0) == 0) {
         const std::string rest = arg("/redirect/");
         const std::string code = rest.substr(0, 3);
-        SendAll(fd, head + code + " Moved\r\nLocation: " + rest.substr(3) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        SendAll(fd, head + code + " Moved\r\nLocation: " + rest.substr(3) +
+                        "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     } else if (path == "/page") {
         const std::string html =
             "<html><head><title>mijutong test page</title></head><body style='margin:0'>"

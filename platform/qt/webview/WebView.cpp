@@ -39,7 +39,9 @@ public:
 
 extern "C" {
 
-__attribute__((visibility("default"))) int mj_webview_api() { return kMjWebViewApi; }
+__attribute__((visibility("default"))) int mj_webview_api() {
+    return kMjWebViewApi;
+}
 
 __attribute__((visibility("default"))) QWidget* mj_create_webview(const MjWebViewSettings* s, QWidget* parent) {
     // Chromium refuses its sandbox for root; only then is it turned off.
