@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program icon: a 32x32, 24-bit icon file with its mask (3,262 bytes).
+"""Draws the program icon: a 32x32, 24-bit icon file with its mask (3,262 bytes), and the same as a PNG.
 
 A magnifying glass over a strip of film on a rounded teal tile. Run it again after changing the drawing:
     python3 tools/make_icon.py resources/icon.ico
@@ -7,6 +7,7 @@ A magnifying glass over a strip of film on a rounded teal tile. Run it again aft
 import math
 import struct
 import sys
+import zlib
 
 W = H = 32
 
@@ -62,6 +63,21 @@ def main(out):
     assert len(data) == 3262, len(data)
     with open(out, "wb") as f:
         f.write(data)
+    # The same drawing as a PNG with alpha, for the desktop's icon theme.
+    raw = b""
+    for y in range(H):
+        raw += b"\0"
+        for x in range(W):
+            p = pixel(x, y)
+            raw += bytes((0, 0, 0, 0)) if p is None else bytes((p[0], p[1], p[2], 255))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 6, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+    with open(out.rsplit(".", 1)[0] + ".png", "wb") as f:
+        f.write(png)
 
 
 if __name__ == "__main__":
