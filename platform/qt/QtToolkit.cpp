@@ -563,6 +563,7 @@ void QtToolkit::EndProgram(int code) {
                 this, [this, code] { EndProgram(code); }, Qt::QueuedConnection);
         for (;;) pause();  // the GUI thread ends the process; this thread never continues
     }
+    if (!ending_ && endingWatch_) endingWatch_(code);
     if (ending_.exchange(true)) {
         // Asked again from inside the sequence on the GUI thread: the sequence under way decides.
         std::fflush(nullptr);

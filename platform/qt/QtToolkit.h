@@ -77,6 +77,8 @@ public:
 
     // Routines run at the end sequence after the clean-up, in reverse order of adding (library unloads).
     void AddShutdownStep(std::function<void()> step);
+    // Called with the exit code as the end sequence begins on the GUI thread (tests watch for unexpected ends).
+    void OnEnding(std::function<void(int)> watch) { endingWatch_ = std::move(watch); }
 
     // The widget of a control, or the window itself for an empty control name (tests, screenshots).
     QWidget* Widget(const std::string& window, const std::string& control = {}) const;
@@ -109,6 +111,7 @@ private:
     std::map<ControlKind, ControlFactory> extensions_;
     std::function<void()> cleanup_;
     std::vector<std::function<void()>> shutdownSteps_;
+    std::function<void(int)> endingWatch_;
     std::atomic<bool> ending_{false};
     std::thread::id guiThread_;
 };

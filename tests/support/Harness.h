@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,6 +51,13 @@ struct Harness {
     std::string recordFile;
 
     Harness() {
+        // Only a death test's child may end the process; anywhere else an end would pass unseen.
+        toolkit.OnEnding([](int code) {
+            if (GTEST_FLAG_GET(internal_run_death_test).empty()) {
+                std::fprintf(stderr, "the program ended with status %d outside a death test\n", code);
+                std::abort();
+            }
+        });
         platform::qt::UseWebViewModule(toolkit);
         const std::string root = dir.path().toStdString();
         QDir(dir.path()).mkpath("Desktop");
