@@ -15,4 +15,4 @@ run_preset() {
 run_preset default
 tools/fuzz.sh 30
 run_preset asan
-run_preset tsan 'Download'
+run_preset tsan 'Download|Update'
