@@ -59,8 +59,6 @@ void qt::UseWebViewModule(QtToolkit& toolkit) {
 }
 
 int RunPlatform(int argc, char** argv, ProgramEntryFn entry) {
-    // WebEngine, loaded later with the first browser box, needs this before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("mijutong");
     QApplication::setDesktopFileName("mijutong");

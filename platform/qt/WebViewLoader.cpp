@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QOpenGLContext>
 #include <QWidget>
 
 #include <dlfcn.h>
@@ -8,8 +9,24 @@
 
 #include "platform/qt/WebViewModule.h"
 
+// QtGui's own hook for the context that WebEngine shares; set here, late, instead of at every start.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace mj::platform::qt {
 namespace {
+
+// WebEngine draws through a context shared with the application. Asking Qt for one at start-up
+// (Qt::AA_ShareOpenGLContexts) loads the GL driver in every run; it is made here, when the first browser box
+// needs it.
+void ShareContext() {
+    if (QOpenGLContext::globalShareContext()) return;
+    // As Qt itself does for the attribute: the context is shared even where creating it fails (no GL), and
+    // WebEngine then draws in software.
+    auto* context = new QOpenGLContext;  // lives as long as the process
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 std::string g_folder;
 MjCreateWebViewFn g_create = nullptr;
@@ -19,6 +36,7 @@ bool g_tried = false;
 void Load() {
     if (g_tried) return;
     g_tried = true;
+    ShareContext();
     std::string folder = g_folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : g_folder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
     const std::string path = folder + kWebViewModuleFile;

@@ -17,7 +17,6 @@ int main(int argc, char** argv) {
     chmod(runtime.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     setenv("BROWSER", MJ_RECORDER, 1);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     mj::platform::qt::UseDesktopFont();
     mj::platform::qt::SetWebViewModuleFolder(MJ_WEBVIEW_DIR);
