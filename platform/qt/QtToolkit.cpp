@@ -28,6 +28,7 @@
 #include "platform/qt/Icon.h"
 #include "platform/qt/Jpeg.h"
 #include "platform/qt/PictureBox.h"
+#include "platform/qt/WrapLabel.h"
 
 namespace mj::platform::qt {
 
@@ -202,7 +203,7 @@ DefWindow* QtToolkit::Build(const WindowDef& def, Open& o) {
             }
             case ControlKind::Label:
             case ControlKind::TransparentLabel: {
-                auto* l = new QLabel(Q(c.text), parent);
+                QLabel* l = c.wordWrap ? new WrapLabel(Q(c.text), parent) : new QLabel(Q(c.text), parent);
                 // Wrapped text starts at the top, as a multi-line static text does; one line is centred.
                 l->setAlignment(c.wordWrap ? (Alignment(c.align) & Qt::AlignHorizontal_Mask) | Qt::AlignTop
                                            : Alignment(c.align));
