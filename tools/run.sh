@@ -3,8 +3,9 @@
 # the screen with the main window, prints where it went, and ends the program cleanly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMJ_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target mijutong mj_grab
+tools/deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target mijutong mj_grab mj_webview
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec build/mijutong
 fi
