@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev libgl-dev libcurl4-openssl-dev libjpeg-dev libgtest-dev
     xvfb xauth x11-utils xdotool jwm fonts-noto-cjk xdg-utils
-    qt6-webengine-dev
+    qt6-webengine-dev python3-pyftpdlib
     nginx-light aria2 axel curl time python3 clang libclang-rt-14-dev
 )
 missing=()

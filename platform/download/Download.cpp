@@ -365,6 +365,7 @@ bool AcceptResponse(Transfer& x) {
     Task& t = x.conn.task;
     if (IsFtp(t)) {
         if (x.first) return LearnLength(x);
+        x.streamPos = t.pieces[x.piece].pos.load();  // REST put the data's start there
         return true;
     }
     curl_easy_getinfo(x.easy, CURLINFO_RESPONSE_CODE, &x.status);
@@ -422,6 +423,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
     auto& x = *static_cast<Transfer*>(user);
     const std::size_t len = size * n;
     x.anyHeader = true;
+    x.lastData = Clock::now();  // a reply line is traffic too (FTP's control connection)
     std::string line(data, len);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (line.rfind("HTTP/", 0) == 0) {

@@ -308,6 +308,33 @@ TEST_F(Download, AddTaskRefusesWhatItCannotDo) {
     EXPECT_FALSE(dl::AddTask(nullptr, &p));
 }
 
+TEST_F(Download, FtpDownloadsInPiecesWithRestAndLogsInAnonymously) {
+    const std::string body = Pattern(300000, 3);
+    FtpServer ftp({{"setup.bin", body}});
+    ASSERT_TRUE(ftp.Running()) << "python3-pyftpdlib is needed";
+    struct Case {
+        int connections, transferType;
+        const char* binaryExtensions;
+    } cases[] = {{1, 1, nullptr}, {6, 1, nullptr}, {6, 3, ".exe|.bin"}};
+    for (const auto& c : cases) {
+        g_rec.Reset();
+        p.Connections = c.connections;
+        p.FtpTransferType = c.transferType;
+        p.BinaryExtensions = c.binaryExtensions;
+        p.UserName = nullptr;  // absent: "anonymous"
+        const std::string local = dir + "/ftp" + std::to_string(&c - cases);
+        EXPECT_EQ(Run(ftp.Url("/setup.bin"), local), 300000) << c.connections;
+        EXPECT_TRUE(ReadFile(local) == body) << c.connections << " connections, type " << c.transferType;
+    }
+    // A name the server does not know is refused at login, and a refused login is not retried.
+    g_rec.Reset();
+    p.UserName = "nobody";
+    p.Password = "wrong";
+    p.ConnectTimeout = p.ReceiveTimeout = 6000;  // this server answers a refused login after 3 s of silence
+    EXPECT_EQ(Run(ftp.Url("/setup.bin"), dir + "/denied"), 0);
+    EXPECT_FALSE(g_rec.Logged("重试")) << "a refused login is asked once";
+}
+
 TEST_F(Download, APathThatCannotBeWrittenEndsTheTask) {
     FaultServer server;
     EXPECT_EQ(Run(server.Url("/ok/5000"), "/proc/no-such-dir/file"), 0);

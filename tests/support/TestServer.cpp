@@ -105,6 +105,37 @@ std::string Nginx::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+FtpServer::FtpServer(const std::map<std::string, std::string>& files) {
+    char tmpl[] = "/tmp/mj-ftp-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    for (const auto& [name, bytes] : files) std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
+    port_ = FreePort();
+    pid_ = fork();
+    if (pid_ == 0) {
+        const std::string port = std::to_string(port_);
+        execl("/usr/bin/python3", "python3", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port.c_str(), "-d",
+              dir_.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (!WaitForPort(port_, 10000)) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+FtpServer::~FtpServer() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+}
+
+std::string FtpServer::Url(const std::string& path) const {
+    return "ftp://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 FaultServer::FaultServer() {
     signal(SIGPIPE, SIG_IGN);
     listen_ = socket(AF_INET, SOCK_STREAM, 0);

@@ -35,6 +35,22 @@ private:
     int pid_ = -1;
 };
 
+// An anonymous, read-only FTP server (Debian's pyftpdlib) serving `files` from a folder of its own.
+class FtpServer {
+public:
+    explicit FtpServer(const std::map<std::string, std::string>& files);
+    ~FtpServer();
+    FtpServer(const FtpServer&) = delete;
+    FtpServer& operator=(const FtpServer&) = delete;
+    std::string Url(const std::string& path) const;
+    bool Running() const { return pid_ > 0; }
+
+private:
+    std::string dir_;
+    int port_ = 0;
+    int pid_ = -1;
+};
+
 // Paths: /ok/N (N bytes, ranges honoured), /nolength/N, /status/CODE, /ignore-range/N, /drop/N (each piece is cut
 // after a third of its bytes the first time it is asked for), /stall/N (the first request stops sending half
 // way), /longer/N (206 bodies run past the range), /redirect/CODE/TARGET, /loop.
