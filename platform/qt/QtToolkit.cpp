@@ -355,16 +355,22 @@ bool QtToolkit::OpenWindow(const WindowDef& def, WindowHandlers handlers, bool m
                 other->window->setEnabled(false);
             }
     }
+    auto giveBack = [&others] {
+        for (auto& [widget, enabled] : others)
+            if (widget) widget->setEnabled(enabled);
+    };
     if (ref.handlers.created) ref.handlers.created();
-    if (Find(def.name) != &ref) return false;  // the created event closed it
+    if (Find(def.name) != &ref) {  // the created event closed it
+        giveBack();
+        return false;
+    }
     w->show();
     w->activateWindow();
     if (modal) {
         QEventLoop loop;
         connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
         loop.exec();
-        for (auto& [widget, enabled] : others)
-            if (widget) widget->setEnabled(enabled);
+        giveBack();
     }
     return true;
 }
