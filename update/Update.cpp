@@ -114,7 +114,12 @@ void DownloadEnded(std::int64_t written) {
     const std::int64_t total = a.TotalSize.load();
     const std::string file = InstallerPath();
     if (total <= 0 || written != total || !a.WrittenFile || shell.FileSize(file) != total) {
-        ShowFailure(total == 0 ? "无法连接下载服务器" : "下载未完成");
+        const std::string save = a.SavePath.value_or("");
+        const std::string folder = save.substr(0, save.rfind('/') + 1);
+        // No file was ever made when the desktop folder is missing: say that, not a network failure.
+        ShowFailure(!folder.empty() && !shell.Exists(folder) ? "桌面文件夹不存在"
+                    : total == 0                             ? "无法连接下载服务器"
+                                                             : "下载未完成");
         return;
     }
     // The library has let go of the task, so its done length no longer tells; every byte is there.

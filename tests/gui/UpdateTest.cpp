@@ -124,6 +124,18 @@ TEST(UpdateDeathTest, AFolderAtTheSavePathIsLeftAlone) {
     EXPECT_EQ(lines[1], "written=" + save.substr(0, save.size() - 4) + "(1).exe");
 }
 
+TEST_F(Update, AMissingDesktopFolderIsNamedAsTheReason) {
+    Harness h;
+    FaultServer server;
+    StartProgram(h.platform);
+    QDir(QString::fromStdString(*h.shell.desktop.value())).removeRecursively();
+    App().UpdateUrl = server.Url("/ok/1000");
+    Click(h, "按钮1");
+    ASSERT_TRUE(WaitFor([&] { return h.W("MainWindow", "按钮1")->isEnabled(); }, 5000));
+    EXPECT_EQ(Text(h, "标签进度"), "下载失败");
+    EXPECT_EQ(Text(h, "标签大小"), "桌面文件夹不存在");
+}
+
 TEST_F(Update, WithoutAutoRunTheButtonOffersTheNewVersion) {
     Harness h;
     FaultServer server;
