@@ -63,14 +63,46 @@ bool WaitForPort(int port, int timeoutMs) {
     return false;
 }
 
-Nginx::Nginx(const std::map<std::string, std::string>& files) {
-    char tmpl[] = "/tmp/mj-nginx-XXXXXX";
-    dir_ = mkdtemp(tmpl);
+ServerProcess::ServerProcess(const char* folderPrefix, std::string scheme, int stopSignal)
+    : scheme_(std::move(scheme)), stopSignal_(stopSignal) {
+    std::string tmpl = std::string("/tmp/") + folderPrefix + "-XXXXXX";
+    dir_ = mkdtemp(tmpl.data());
     chmod(dir_.c_str(), 0755);
+    port_ = FreePort();
+}
+
+ServerProcess::~ServerProcess() {
+    if (pid_ > 0) {
+        kill(pid_, stopSignal_);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+}
+
+std::string ServerProcess::Url(const std::string& path) const {
+    return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void ServerProcess::Start(const std::vector<std::string>& argv, int timeoutMs) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    if (!WaitForPort(port_, timeoutMs)) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+}
+
+Nginx::Nginx(const std::map<std::string, std::string>& files) : ServerProcess("mj-nginx", "http", SIGQUIT) {
     for (const char* sub : {"/html", "/html/files", "/tmp", "/logs"}) mkdir((dir_ + sub).c_str(), 0755);
     symlink((dir_ + "/html/files").c_str(), (dir_ + "/html/slow").c_str());
     for (const auto& [name, bytes] : files) std::ofstream(dir_ + "/html/files/" + name, std::ios::binary) << bytes;
-    port_ = FreePort();
     std::ofstream conf(dir_ + "/nginx.conf");
     if (geteuid() == 0) conf << "user root root;\n";
     conf << "worker_processes 1;\nerror_log " << dir_ << "/logs/error.log error;\npid " << dir_
@@ -80,60 +112,12 @@ Nginx::Nginx(const std::map<std::string, std::string>& files) {
          << "/tmp;\n  default_type application/octet-stream;\n  server {\n    listen 127.0.0.1:" << port_
          << ";\n    root " << dir_ << "/html;\n    location /slow/ { limit_rate 200k; }\n  }\n}\n";
     conf.close();
-    pid_ = fork();
-    if (pid_ == 0) {
-        execlp("nginx", "nginx", "-p", dir_.c_str(), "-c", (dir_ + "/nginx.conf").c_str(), "-g", "daemon off;",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (!WaitForPort(port_, 5000)) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
+    Start({"nginx", "-p", dir_, "-c", dir_ + "/nginx.conf", "-g", "daemon off;"}, 5000);
 }
 
-Nginx::~Nginx() {
-    if (pid_ > 0) {
-        kill(pid_, SIGQUIT);
-        waitpid(pid_, nullptr, 0);
-    }
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-}
-
-std::string Nginx::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-}
-
-FtpServer::FtpServer(const std::map<std::string, std::string>& files) {
-    char tmpl[] = "/tmp/mj-ftp-XXXXXX";
-    dir_ = mkdtemp(tmpl);
+FtpServer::FtpServer(const std::map<std::string, std::string>& files) : ServerProcess("mj-ftp", "ftp", SIGTERM) {
     for (const auto& [name, bytes] : files) std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-    port_ = FreePort();
-    pid_ = fork();
-    if (pid_ == 0) {
-        const std::string port = std::to_string(port_);
-        execl("/usr/bin/python3", "python3", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", port.c_str(), "-d",
-              dir_.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (!WaitForPort(port_, 10000)) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-}
-
-FtpServer::~FtpServer() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-}
-
-std::string FtpServer::Url(const std::string& path) const {
-    return "ftp://127.0.0.1:" + std::to_string(port_) + path;
+    Start({"/usr/bin/python3", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port_), "-d", dir_}, 10000);
 }
 
 FaultServer::FaultServer() {

@@ -19,36 +19,39 @@ std::string Pattern(std::size_t n, unsigned seed = 7);
 int FreePort();
 bool WaitForPort(int port, int timeoutMs);
 
-class Nginx {
+// A server program run in a child process from a temporary folder of its own, on a free loopback port;
+// stopped with `stopSignal` and its folder removed at the end.
+class ServerProcess {
 public:
-    // Serves `files` (name → bytes) under /files/, and the same under /slow/ at 200 KB/s per connection.
-    explicit Nginx(const std::map<std::string, std::string>& files);
-    ~Nginx();
-    Nginx(const Nginx&) = delete;
-    Nginx& operator=(const Nginx&) = delete;
+    ServerProcess(const char* folderPrefix, std::string scheme, int stopSignal);
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
     std::string Url(const std::string& path) const;
     bool Running() const { return pid_ > 0; }
 
-private:
+protected:
+    // Starts argv and waits for its port; on a time-out the child is stopped and Running() is false.
+    void Start(const std::vector<std::string>& argv, int timeoutMs);
     std::string dir_;
     int port_ = 0;
+
+private:
+    std::string scheme_;
+    int stopSignal_;
     int pid_ = -1;
 };
 
+class Nginx : public ServerProcess {
+public:
+    // Serves `files` (name → bytes) under /files/, and the same under /slow/ at 200 KB/s per connection.
+    explicit Nginx(const std::map<std::string, std::string>& files);
+};
+
 // An anonymous, read-only FTP server (Debian's pyftpdlib) serving `files` from a folder of its own.
-class FtpServer {
+class FtpServer : public ServerProcess {
 public:
     explicit FtpServer(const std::map<std::string, std::string>& files);
-    ~FtpServer();
-    FtpServer(const FtpServer&) = delete;
-    FtpServer& operator=(const FtpServer&) = delete;
-    std::string Url(const std::string& path) const;
-    bool Running() const { return pid_ > 0; }
-
-private:
-    std::string dir_;
-    int port_ = 0;
-    int pid_ = -1;
 };
 
 // Paths: /ok/N (N bytes, ranges honoured), /nolength/N, /status/CODE, /ignore-range/N, /drop/N (each piece is cut
